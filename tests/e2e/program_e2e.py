@@ -9,7 +9,8 @@ user or a web site would notice:
     what the page reads from navigator.userAgent;
   * SIGTERM closes the browser like "Exit": status 0 and the settings files
     written with the keys the next start reads;
-  * a second start on the same folder keeps those settings unchanged.
+  * a second start on the same folder reads them back (a home page edited
+    in between survives) and keeps every other setting unchanged.
 
 A screenshot of the X screen is left in the artifacts folder for whoever has
 to look at a failure. Needs an X display (the suite runs under xvfb-run).
@@ -52,6 +53,7 @@ REQUIRED_KEYS = {
 }
 SETTINGS_FILES = ["Orvindel.cfg", "Progset.cfg", "color.cld", "uas.cfg"]
 UAS_LINES = 6
+HOME_MARKER = "http://127.0.0.1:9/orvindel-e2e-home"  # never loaded: the address on the command line wins
 
 
 class Failures:
@@ -331,6 +333,26 @@ def settings_changes(before, after):
     return changes
 
 
+def set_homepage(data_dir, value):
+    """Rewrites the Homepage line of [Config] in place, keeping the rest of the
+    file byte for byte. False when there is no such line."""
+    path = os.path.join(data_dir, "Orvindel.cfg")
+    with open(path, "rb") as f:
+        lines = f.read().splitlines(keepends=True)
+    section = None
+    for i, line in enumerate(lines):
+        text = line.strip()
+        if text.startswith(b"[") and text.endswith(b"]"):
+            section = text[1:-1].strip().lower()
+        elif section == b"config" and b"=" in text and text.split(b"=", 1)[0].strip().lower() == b"homepage":
+            ending = line[len(line.rstrip(b"\r\n")):]
+            lines[i] = line[:line.index(b"=") + 1] + value.encode() + ending
+            with open(path, "wb") as f:
+                f.write(b"".join(lines))
+            return True
+    return False
+
+
 def check_user_agent(server, beacon, fail):
     fail.check(beacon.get("title") == PAGE_TITLE,
                f"page reported title {beacon.get('title')!r}, expected {PAGE_TITLE!r}")
@@ -444,16 +466,23 @@ def main():
         if os.path.isdir(data_dir):
             shutil.copytree(data_dir, kept_data)
 
-        # Second start on the same folder: the files just written must be read
-        # back, and closing again must write the same settings.
-        if first_ok and not fail.messages:
+        # Second start on the same folder. The home page is edited in between,
+        # as a user of an earlier session would have set it: the new value
+        # proves the file is read back, and closing again must keep every
+        # other setting as it was.
+        if not (first_ok and not fail.messages):
+            print("program_e2e: restart check skipped after the failures above", flush=True)
+        elif fail.check(set_homepage(data_dir, HOME_MARKER), "Orvindel.cfg [Config] has no Homepage line to edit"):
+            expected = {s: dict(v) for s, v in first_settings.items()}
+            expected["config"]["homepage"] = HOME_MARKER
             if run_session("restart", args.browser, server, env, artifacts, 2,
                            RESTART_BEACON_DEADLINE_S, fail, logs):
                 sweep(keep)
                 again, again_uas = check_settings(data_dir, fail)
-                if first_settings is not None and again is not None:
-                    changed = settings_changes(first_settings, again)
-                    fail.check(not changed, "a restart changed Orvindel.cfg: " + "; ".join(changed))
+                if again is not None:
+                    changed = settings_changes(expected, again)
+                    fail.check(not changed, "after the restart Orvindel.cfg differs from what was read: "
+                               + "; ".join(changed))
                 fail.check(first_uas == again_uas, f"a restart changed uas.cfg: {first_uas!r} -> {again_uas!r}")
     finally:
         if server:
