@@ -219,7 +219,7 @@ class Browser:
 
     def __init__(self, binary, url, env, log_path):
         self.log_path = log_path
-        self._log = open(log_path, "ab")
+        self._log = open(log_path, "wb")
         self.proc = subprocess.Popen([binary, url], env=env, cwd=env["HOME"],
                                      stdin=subprocess.DEVNULL, stdout=self._log,
                                      stderr=self._log, start_new_session=True)
