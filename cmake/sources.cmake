@@ -1,0 +1,34 @@
+# Sources of each layer. A subsystem folder holds files of several layers:
+# *_window.*, *_dialog.* and widgets/*_widget.* are user interface, the rest
+# is core; platform/ and engine/ are their own layers.
+set(ORV_CORE_SOURCES
+  src/common/ini_file.cpp
+  src/common/navigate_address.cpp
+  src/common/text.cpp
+  src/prefs/user_agents.cpp
+  src/shell/color_dialog_state.cpp
+  src/shell/data_folders.cpp
+  src/shell/main_config.cpp
+  src/shell/page_captions.cpp
+  src/shell/window_geometry.cpp
+)
+
+set(ORV_PLATFORM_SOURCES
+  src/platform/error_report.cpp
+  src/platform/files.cpp
+  src/platform/folders.cpp
+  src/platform/main_loop.cpp
+)
+
+set(ORV_ENGINE_SOURCES
+  src/engine/web_browser.cpp
+  src/engine/webkit_backend.cpp
+)
+
+set(ORV_UI_SOURCES
+  src/app/app.cpp
+  src/app/dialogs.cpp
+  src/app/services.cpp
+  src/prefs/options_window.cpp
+  src/shell/main_window.cpp
+)

@@ -1,0 +1,34 @@
+// Message boxes and the question beep go through this service, so that a
+// test can script the answers and read every text that was shown.
+#pragma once
+
+#include <gtkmm.h>
+
+#include <string>
+
+namespace orv {
+
+enum class MsgButtons { kOk, kOkCancel, kYesNo };
+enum class MsgIcon { kNone, kInformation, kWarning, kError, kStop, kQuestion };
+enum class MsgResult { kOk, kCancel, kYes, kNo };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A modal message box over `parent` (may be null).
+  virtual MsgResult MessageBox(Gtk::Window* parent, const std::string& text,
+                               const std::string& caption, MsgButtons buttons, MsgIcon icon,
+                               MsgResult default_result) = 0;
+  // The sound that precedes every question.
+  virtual void QuestionBeep() = 0;
+};
+
+// Real message boxes over GTK.
+class GtkDialogs final : public Dialogs {
+ public:
+  MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
+                       MsgButtons buttons, MsgIcon icon, MsgResult default_result) override;
+  void QuestionBeep() override;
+};
+
+}  // namespace orv

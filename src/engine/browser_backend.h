@@ -1,0 +1,73 @@
+// What a browser engine instance must do for TWebBrowser. The program uses
+// the WebKitGTK backend; tests use a scripted fake with the same contract.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace orv {
+
+// Events a backend reports, in the engine's order.
+class BackendEvents {
+ public:
+  virtual ~BackendEvents() = default;
+  // A navigation of the main frame is about to start; set cancel to stop it.
+  virtual void BeforeNavigate(const std::string& uri, bool& cancel) = 0;
+  virtual void TitleChanged(const std::string& title) = 0;
+  virtual void StatusTextChanged(const std::string& text) = 0;
+  virtual void ProgressChanged(int progress, int maximum) = 0;
+  virtual void DownloadBegin() = 0;
+  virtual void NavigateComplete() = 0;
+  virtual void DocumentComplete() = 0;
+  virtual void DownloadComplete() = 0;
+};
+
+// Operations on the page's document. They answer asynchronously: the page
+// runs in another process.
+enum class DocumentOp { kGetBodyHtml, kSetBodyHtml, kGetSelectionText, kGetLocationProtocol };
+
+// ok is false when the page has no document (or no body) or the page
+// refused; value holds the answer of a read.
+using DocumentCallback = std::function<void(bool ok, const std::string& value)>;
+
+class BrowserBackend {
+ public:
+  virtual ~BrowserBackend() = default;
+
+  void SetEvents(BackendEvents* events) { events_ = events; }
+
+  // The widget that shows the page.
+  virtual GtkWidget* Widget() = 0;
+
+  // `uri` is already normalised; never empty.
+  virtual void LoadUri(const std::string& uri) = 0;
+  virtual bool CanGoBack() const = 0;
+  virtual bool CanGoForward() const = 0;
+  virtual void GoBack() = 0;
+  virtual void GoForward() = 0;
+  virtual void Stop() = 0;
+  virtual void Reload() = 0;
+  virtual std::string Uri() const = 0;
+  virtual bool IsLoading() const = 0;
+  // A page has been committed at least once.
+  virtual bool HasDocument() const = 0;
+  // Empty restores the engine's own agent.
+  virtual void SetUserAgent(const std::string& agent) = 0;
+  virtual void RunDocumentOp(DocumentOp op, const std::string& argument,
+                             DocumentCallback done) = 0;
+  // Cut, Copy, Paste, SelectAll and the other editing commands by name.
+  virtual void ExecuteEditingCommand(const std::string& command) = 0;
+
+ protected:
+  BackendEvents* events() const { return events_; }
+
+ private:
+  BackendEvents* events_ = nullptr;
+};
+
+using BackendFactory = std::function<std::unique_ptr<BrowserBackend>()>;
+
+}  // namespace orv

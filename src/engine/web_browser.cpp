@@ -1,0 +1,136 @@
+#include "engine/web_browser.h"
+
+#include "common/navigate_address.h"
+#include "platform/error_report.h"
+#include "platform/files.h"
+#include "platform/main_loop.h"
+
+namespace orv {
+
+TWebBrowser::TWebBrowser(std::unique_ptr<BrowserBackend> backend)
+    : backend_(std::move(backend)) {
+  // A box of our own around the engine's widget: the owner places this one,
+  // and the engine may replace its view inside without the owner noticing.
+  container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  g_object_ref_sink(container_);
+  GtkWidget* view = backend_->Widget();
+  gtk_widget_set_hexpand(view, TRUE);
+  gtk_widget_set_vexpand(view, TRUE);
+  gtk_box_pack_start(GTK_BOX(container_), view, TRUE, TRUE, 0);
+  gtk_widget_show_all(container_);
+  backend_->SetEvents(this);
+}
+
+TWebBrowser::~TWebBrowser() {
+  backend_->SetEvents(nullptr);
+  if (GtkWidget* parent = gtk_widget_get_parent(container_)) {
+    gtk_container_remove(GTK_CONTAINER(parent), container_);
+  }
+  backend_.reset();
+  gtk_widget_destroy(container_);
+  g_object_unref(container_);
+}
+
+void TWebBrowser::Navigate(const std::string& address) {
+  const std::string uri = NormalizeNavigateAddress(address, FileExists);
+  if (uri.empty()) return;
+  backend_->LoadUri(uri);
+}
+
+void TWebBrowser::GoBack() {
+  if (!backend_->CanGoBack()) throw EngineError("Unspecified error");
+  backend_->GoBack();
+}
+
+void TWebBrowser::GoForward() {
+  if (!backend_->CanGoForward()) throw EngineError("Unspecified error");
+  backend_->GoForward();
+}
+
+void TWebBrowser::Stop() { backend_->Stop(); }
+void TWebBrowser::Refresh() { backend_->Reload(); }
+std::string TWebBrowser::LocationURL() const { return backend_->Uri(); }
+
+int TWebBrowser::ReadyState() const {
+  if (!backend_->IsLoading()) return kReadyStateComplete;
+  return backend_->HasDocument() ? kReadyStateInteractive : kReadyStateLoading;
+}
+
+bool TWebBrowser::HasDocument() const { return backend_->HasDocument(); }
+
+void TWebBrowser::WaitUntilComplete() const {
+  WaitUntil([this] { return ReadyState() == kReadyStateComplete; });
+}
+
+std::string TWebBrowser::RunDocumentOp(DocumentOp op, const std::string& argument) {
+  if (!backend_->HasDocument()) throw EngineError("The page has no document");
+  struct Result {
+    bool done = false;
+    bool ok = false;
+    std::string value;
+  };
+  auto result = std::make_shared<Result>();
+  backend_->RunDocumentOp(op, argument, [result](bool ok, const std::string& value) {
+    result->done = true;
+    result->ok = ok;
+    result->value = value;
+  });
+  WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
+  if (!result->done || !result->ok) throw EngineError("The page has no document");
+  return result->value;
+}
+
+std::string TWebBrowser::BodyHtml() { return RunDocumentOp(DocumentOp::kGetBodyHtml, {}); }
+void TWebBrowser::SetBodyHtml(const std::string& html) {
+  RunDocumentOp(DocumentOp::kSetBodyHtml, html);
+}
+std::string TWebBrowser::SelectionText() {
+  return RunDocumentOp(DocumentOp::kGetSelectionText, {});
+}
+std::string TWebBrowser::LocationProtocol() {
+  return RunDocumentOp(DocumentOp::kGetLocationProtocol, {});
+}
+
+void TWebBrowser::ExecuteEditingCommand(const std::string& command) {
+  if (!backend_->HasDocument()) return;
+  backend_->ExecuteEditingCommand(command);
+}
+
+bool TWebBrowser::SetUserAgent(const std::string& agent) {
+  if (agent.find_first_of("\r\n") != std::string::npos) return false;
+  user_agent_ = agent;
+  backend_->SetUserAgent(agent);
+  return true;
+}
+
+void TWebBrowser::SetVisible(bool visible) { gtk_widget_set_visible(container_, visible); }
+bool TWebBrowser::Visible() const { return gtk_widget_get_visible(container_); }
+
+// Every event runs its handler under the application-wide report: the
+// backend calls us from engine callbacks that an exception must not cross.
+void TWebBrowser::BeforeNavigate(const std::string& uri, bool& cancel) {
+  if (OnBeforeNavigate) RunReported([&] { OnBeforeNavigate(*this, uri, cancel); });
+}
+void TWebBrowser::TitleChanged(const std::string& title) {
+  if (OnTitleChange) RunReported([&] { OnTitleChange(*this, title); });
+}
+void TWebBrowser::StatusTextChanged(const std::string& text) {
+  if (OnStatusTextChange) RunReported([&] { OnStatusTextChange(*this, text); });
+}
+void TWebBrowser::ProgressChanged(int progress, int maximum) {
+  if (OnProgressChange) RunReported([&] { OnProgressChange(*this, progress, maximum); });
+}
+void TWebBrowser::DownloadBegin() {
+  if (OnDownloadBegin) RunReported([&] { OnDownloadBegin(*this); });
+}
+void TWebBrowser::NavigateComplete() {
+  if (OnNavigateComplete) RunReported([&] { OnNavigateComplete(*this); });
+}
+void TWebBrowser::DocumentComplete() {
+  if (OnDocumentComplete) RunReported([&] { OnDocumentComplete(*this); });
+}
+void TWebBrowser::DownloadComplete() {
+  if (OnDownloadComplete) RunReported([&] { OnDownloadComplete(*this); });
+}
+
+}  // namespace orv

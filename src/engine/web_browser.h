@@ -1,0 +1,103 @@
+// TWebBrowser: the one browser class of the program. Every engine instance,
+// tab, side panel, staging, feed, search and designer browser, is one.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "engine/browser_backend.h"
+
+namespace orv {
+
+struct EngineError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class TWebBrowser : private BackendEvents {
+ public:
+  // Ready states as the shell knows them.
+  static constexpr int kReadyStateLoading = 1;
+  static constexpr int kReadyStateInteractive = 3;
+  static constexpr int kReadyStateComplete = 4;
+  // How long a document operation may take before it counts as refused.
+  static constexpr int kDocumentTimeoutMs = 15000;
+
+  explicit TWebBrowser(std::unique_ptr<BrowserBackend> backend);
+  ~TWebBrowser() override;
+  TWebBrowser(const TWebBrowser&) = delete;
+  TWebBrowser& operator=(const TWebBrowser&) = delete;
+
+  // The widget to place in a parent; it fills the area it is given.
+  GtkWidget* Widget() const { return container_; }
+
+  // Starts loading and returns at once. Blank text loads nothing.
+  void Navigate(const std::string& address);
+  // Throw EngineError when there is no history in that direction.
+  void GoBack();
+  void GoForward();
+  void Stop();
+  void Refresh();
+
+  std::string LocationURL() const;
+  int ReadyState() const;
+  bool HasDocument() const;
+  // Blocks in the waiting loop until the ready state is complete or the
+  // application is terminating.
+  void WaitUntilComplete() const;
+
+  // Document access through the waiting loop; throw EngineError when the
+  // page has no document or refuses.
+  std::string BodyHtml();
+  void SetBodyHtml(const std::string& html);
+  std::string SelectionText();
+  std::string LocationProtocol();
+  void ExecuteEditingCommand(const std::string& command);
+
+  // Refuses (answers false, keeps the old one) an agent with CR or LF, which
+  // would let a header be smuggled into every request.
+  bool SetUserAgent(const std::string& agent);
+  const std::string& UserAgent() const { return user_agent_; }
+
+  void SetSilent(bool silent) { silent_ = silent; }
+  bool Silent() const { return silent_; }
+  void SetVisible(bool visible);
+  bool Visible() const;
+
+  // The caption text of the tab this browser shows, kept by the shell.
+  std::string TabTitle;
+
+  BrowserBackend& Backend() { return *backend_; }
+
+  // Handlers, set by the window that owns the browser.
+  std::function<void(TWebBrowser&, const std::string& uri, bool& cancel)> OnBeforeNavigate;
+  std::function<void(TWebBrowser&, const std::string&)> OnTitleChange;
+  std::function<void(TWebBrowser&, const std::string&)> OnStatusTextChange;
+  std::function<void(TWebBrowser&, int progress, int maximum)> OnProgressChange;
+  std::function<void(TWebBrowser&)> OnDownloadBegin;
+  std::function<void(TWebBrowser&)> OnNavigateComplete;
+  std::function<void(TWebBrowser&)> OnDocumentComplete;
+  std::function<void(TWebBrowser&)> OnDownloadComplete;
+
+ private:
+  void BeforeNavigate(const std::string& uri, bool& cancel) override;
+  void TitleChanged(const std::string& title) override;
+  void StatusTextChanged(const std::string& text) override;
+  void ProgressChanged(int progress, int maximum) override;
+  void DownloadBegin() override;
+  void NavigateComplete() override;
+  void DocumentComplete() override;
+  void DownloadComplete() override;
+
+  std::string RunDocumentOp(DocumentOp op, const std::string& argument);
+
+  std::unique_ptr<BrowserBackend> backend_;
+  GtkWidget* container_ = nullptr;
+  std::string user_agent_;
+  bool silent_ = false;
+};
+
+}  // namespace orv

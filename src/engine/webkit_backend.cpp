@@ -1,0 +1,222 @@
+#include "engine/webkit_backend.h"
+
+#include <webkit2/webkit2.h>
+
+#include <cmath>
+#include <memory>
+
+#include "platform/error_report.h"
+
+namespace orv {
+
+namespace {
+
+WebKitWebContext* SharedContext() {
+  static WebKitWebContext* context = [] {
+    WebKitWebContext* c = webkit_web_context_get_default();
+    // Must happen before the first web process starts.
+    webkit_web_context_set_sandbox_enabled(c, TRUE);
+    webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    return c;
+  }();
+  return context;
+}
+
+// Scripts the document operations run; page text always travels as an
+// argument, never inside the source.
+const char* ScriptFor(DocumentOp op) {
+  switch (op) {
+    case DocumentOp::kGetBodyHtml:
+      return "return document.body ? document.body.innerHTML : null;";
+    case DocumentOp::kSetBodyHtml:
+      return "if (!document.body) return null; document.body.innerHTML = html; return '';";
+    case DocumentOp::kGetSelectionText:
+      return "const s = window.getSelection(); return s ? s.toString() : '';";
+    case DocumentOp::kGetLocationProtocol:
+      return "return document.location ? document.location.protocol : null;";
+  }
+  return "return null;";
+}
+
+class WebKitBackend final : public BrowserBackend {
+ public:
+  WebKitBackend() : cancellable_(g_cancellable_new()) {
+    WebKitSettings* settings = webkit_settings_new();
+    webkit_settings_set_enable_developer_extras(settings, FALSE);
+    view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
+                                    "settings", settings, nullptr));
+    g_object_unref(settings);
+    g_object_ref_sink(view_);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    g_signal_connect(view_, "notify::title", G_CALLBACK(OnTitle), this);
+    g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
+    g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+    g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  }
+
+  ~WebKitBackend() override {
+    g_cancellable_cancel(cancellable_);
+    g_object_unref(cancellable_);
+    g_signal_handlers_disconnect_by_data(view_, this);
+    webkit_web_view_stop_loading(web_view());
+    g_object_unref(view_);
+  }
+
+  GtkWidget* Widget() override { return view_; }
+
+  void LoadUri(const std::string& uri) override { webkit_web_view_load_uri(web_view(), uri.c_str()); }
+  bool CanGoBack() const override { return webkit_web_view_can_go_back(web_view()); }
+  bool CanGoForward() const override { return webkit_web_view_can_go_forward(web_view()); }
+  void GoBack() override { webkit_web_view_go_back(web_view()); }
+  void GoForward() override { webkit_web_view_go_forward(web_view()); }
+  void Stop() override { webkit_web_view_stop_loading(web_view()); }
+  void Reload() override { webkit_web_view_reload(web_view()); }
+
+  std::string Uri() const override {
+    const char* uri = webkit_web_view_get_uri(web_view());
+    return uri ? uri : "";
+  }
+  bool IsLoading() const override { return webkit_web_view_is_loading(web_view()); }
+  bool HasDocument() const override { return committed_; }
+
+  void SetUserAgent(const std::string& agent) override {
+    WebKitSettings* settings = webkit_web_view_get_settings(web_view());
+    webkit_settings_set_user_agent(settings, agent.empty() ? nullptr : agent.c_str());
+  }
+
+  void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override {
+    GVariantBuilder args;
+    g_variant_builder_init(&args, G_VARIANT_TYPE("a{sv}"));
+    if (op == DocumentOp::kSetBodyHtml) {
+      gchar* valid = g_utf8_make_valid(argument.data(), static_cast<gssize>(argument.size()));
+      g_variant_builder_add(&args, "{sv}", "html", g_variant_new_take_string(valid));
+    }
+    auto* pending = new DocumentCallback(std::move(done));
+    webkit_web_view_call_async_javascript_function(web_view(), ScriptFor(op), -1,
+                                                   g_variant_builder_end(&args), nullptr, nullptr,
+                                                   cancellable_, OnScriptDone, pending);
+  }
+
+  void ExecuteEditingCommand(const std::string& command) override {
+    webkit_web_view_execute_editing_command(web_view(), command.c_str());
+  }
+
+ private:
+  WebKitWebView* web_view() const { return WEBKIT_WEB_VIEW(view_); }
+
+  static void OnScriptDone(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<DocumentCallback> done(static_cast<DocumentCallback*>(data));
+    GError* error = nullptr;
+    JSCValue* value =
+        webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    bool ok = false;
+    std::string text;
+    if (value && !jsc_value_is_null(value) && !jsc_value_is_undefined(value)) {
+      gchar* s = jsc_value_to_string(value);
+      ok = s != nullptr;
+      if (s) text = s;
+      g_free(s);
+    }
+    if (value) g_object_unref(value);
+    g_clear_error(&error);
+    RunReported([&] { (*done)(ok, text); });
+  }
+
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    BackendEvents* events = self->events();
+    switch (event) {
+      case WEBKIT_LOAD_STARTED:
+        if (events) events->DownloadBegin();
+        break;
+      case WEBKIT_LOAD_COMMITTED:
+        self->committed_ = true;
+        if (events) events->NavigateComplete();
+        break;
+      case WEBKIT_LOAD_FINISHED:
+        // A failed load ends here too, after the error page is decided.
+        if (events) {
+          events->ProgressChanged(0, 100);
+          events->DocumentComplete();
+          events->DownloadComplete();
+        }
+        break;
+      case WEBKIT_LOAD_REDIRECTED:
+        break;
+    }
+  }
+
+  static void OnTitle(GObject*, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    const char* title = webkit_web_view_get_title(self->web_view());
+    if (self->events()) self->events()->TitleChanged(title ? title : "");
+  }
+
+  static void OnProgress(GObject*, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    if (!webkit_web_view_is_loading(self->web_view())) return;
+    const double p = webkit_web_view_get_estimated_load_progress(self->web_view());
+    if (self->events()) self->events()->ProgressChanged(static_cast<int>(std::lround(p * 100)), 100);
+  }
+
+  static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    std::string text;
+    if (webkit_hit_test_result_context_is_link(hit)) {
+      const char* uri = webkit_hit_test_result_get_link_uri(hit);
+      if (uri) text = uri;
+    }
+    if (text == self->status_text_) return;
+    self->status_text_ = text;
+    if (self->events()) self->events()->StatusTextChanged(text);
+  }
+
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || !self->events()) return FALSE;
+    WebKitNavigationAction* action =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    bool cancel = false;
+    self->events()->BeforeNavigate(uri ? uri : "", cancel);
+    if (!cancel) return FALSE;
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+  }
+
+  GtkWidget* view_ = nullptr;
+  GCancellable* cancellable_ = nullptr;
+  bool committed_ = false;
+  std::string status_text_;
+};
+
+}  // namespace
+
+void ConfigureWebEngine(const std::string& cookie_folder) {
+  static bool configured = false;
+  WebKitWebContext* context = SharedContext();
+  if (configured) return;
+  configured = true;
+  if (cookie_folder.empty()) return;
+  WebKitWebsiteDataManager* data = webkit_web_context_get_website_data_manager(context);
+  WebKitCookieManager* cookies = webkit_website_data_manager_get_cookie_manager(data);
+  const std::string path = cookie_folder + "cookies.sqlite";
+  webkit_cookie_manager_set_persistent_storage(cookies, path.c_str(),
+                                               WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+}
+
+bool WebEngineSandboxed() { return webkit_web_context_get_sandbox_enabled(SharedContext()); }
+
+std::string WebEngineVersion() {
+  return std::to_string(webkit_get_major_version()) + "." +
+         std::to_string(webkit_get_minor_version()) + "." +
+         std::to_string(webkit_get_micro_version());
+}
+
+BackendFactory WebKitBackendFactory() {
+  return [] { return std::unique_ptr<BrowserBackend>(new WebKitBackend()); };
+}
+
+}  // namespace orv

@@ -1,0 +1,24 @@
+// The WebKitGTK engine behind TWebBrowser.
+#pragma once
+
+#include <string>
+
+#include "engine/browser_backend.h"
+
+namespace orv {
+
+// Prepares the one web context every view shares, before the first view
+// exists: web content runs in WebKit's sandbox, cookies persist in
+// `cookie_folder`. Safe to call more than once; only the first call counts.
+void ConfigureWebEngine(const std::string& cookie_folder);
+
+// Whether web content runs in WebKit's sandbox.
+bool WebEngineSandboxed();
+
+// The running WebKitGTK version, e.g. "2.50.6".
+std::string WebEngineVersion();
+
+// Makes WebKitGTK backends for the program.
+BackendFactory WebKitBackendFactory();
+
+}  // namespace orv

@@ -1,0 +1,156 @@
+#include "fake_backend.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace orv::test {
+
+namespace {
+
+// Runs `step` on a later main-loop turn unless the backend is gone.
+void Later(const std::shared_ptr<bool>& alive, std::function<void()> step) {
+  struct Pending {
+    std::weak_ptr<bool> alive;
+    std::function<void()> step;
+  };
+  auto* pending = new Pending{alive, std::move(step)};
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT_IDLE,
+      [](gpointer data) -> gboolean {
+        auto* p = static_cast<Pending*>(data);
+        if (auto alive = p->alive.lock(); alive && *alive) p->step();
+        return G_SOURCE_REMOVE;
+      },
+      pending, [](gpointer data) { delete static_cast<Pending*>(data); });
+}
+
+}  // namespace
+
+BackendFactory FakeWeb::Factory() {
+  return [this] { return std::unique_ptr<BrowserBackend>(new FakeBackend(*this)); };
+}
+
+FakeBackend::FakeBackend(FakeWeb& web)
+    : web_(web), widget_(gtk_drawing_area_new()), alive_(std::make_shared<bool>(true)) {
+  g_object_ref_sink(widget_);
+  web_.backends.push_back(this);
+}
+
+FakeBackend::~FakeBackend() {
+  *alive_ = false;
+  web_.backends.erase(std::remove(web_.backends.begin(), web_.backends.end(), this),
+                      web_.backends.end());
+  g_object_unref(widget_);
+}
+
+void FakeBackend::LoadUri(const std::string& uri) {
+  web_.log.push_back("load " + uri);
+  Start(uri, true);
+}
+
+void FakeBackend::GoBack() {
+  web_.log.push_back("back");
+  --index_;
+  Start(history_[index_], false);
+}
+
+void FakeBackend::GoForward() {
+  web_.log.push_back("forward");
+  ++index_;
+  Start(history_[index_], false);
+}
+
+void FakeBackend::Reload() {
+  web_.log.push_back("reload");
+  if (!uri_.empty()) Start(uri_, false);
+}
+
+void FakeBackend::Stop() {
+  web_.log.push_back("stop");
+  ++generation_;
+  if (loading_) {
+    loading_ = false;
+    if (events()) {
+      events()->ProgressChanged(0, 100);
+      events()->DocumentComplete();
+      events()->DownloadComplete();
+    }
+  }
+}
+
+void FakeBackend::Start(const std::string& uri, bool add_to_history) {
+  const unsigned generation = ++generation_;
+  Later(alive_, [this, uri, add_to_history, generation] {
+    if (generation != generation_) return;
+    bool cancel = false;
+    if (events()) events()->BeforeNavigate(uri, cancel);
+    if (cancel) {
+      web_.log.push_back("cancelled " + uri);
+      return;
+    }
+    if (add_to_history) {
+      history_.resize(index_ + 1);
+      history_.push_back(uri);
+      index_ = static_cast<int>(history_.size()) - 1;
+    }
+    loading_ = true;
+    if (events()) events()->DownloadBegin();
+    if (events()) events()->ProgressChanged(10, 100);
+    uri_ = uri;
+    committed_ = true;
+    if (events()) events()->NavigateComplete();
+    Later(alive_, [this, generation, uri] { Finish(generation, uri); });
+  });
+}
+
+void FakeBackend::Finish(unsigned generation, const std::string& uri) {
+  if (generation != generation_) return;
+  const auto page = web_.pages.find(uri);
+  const FakePage shown = page != web_.pages.end() ? page->second : FakePage{};
+  body_ = shown.body;
+  protocol_ = shown.protocol;
+  if (events()) events()->TitleChanged(shown.title);
+  if (events()) events()->ProgressChanged(100, 100);
+  loading_ = false;
+  if (events()) events()->ProgressChanged(0, 100);
+  if (events()) events()->DocumentComplete();
+  if (events()) events()->DownloadComplete();
+}
+
+void FakeBackend::SetUserAgent(const std::string& agent) {
+  user_agent_ = agent;
+  web_.log.push_back("agent " + agent);
+}
+
+void FakeBackend::RunDocumentOp(DocumentOp op, const std::string& argument,
+                                DocumentCallback done) {
+  Later(alive_, [this, op, argument, done] {
+    switch (op) {
+      case DocumentOp::kGetBodyHtml:
+        done(true, body_);
+        break;
+      case DocumentOp::kSetBodyHtml:
+        body_ = argument;
+        done(true, "");
+        break;
+      case DocumentOp::kGetSelectionText:
+        done(true, selection);
+        break;
+      case DocumentOp::kGetLocationProtocol:
+        done(true, protocol_);
+        break;
+    }
+  });
+}
+
+void FakeBackend::ExecuteEditingCommand(const std::string& command) {
+  web_.log.push_back("edit " + command);
+}
+
+void FakeBackend::HoverLink(const std::string& uri) {
+  if (events()) events()->StatusTextChanged(uri);
+}
+
+}  // namespace orv::test

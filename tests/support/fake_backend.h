@@ -1,0 +1,75 @@
+// A scripted engine: pages come from a table, navigations complete on later
+// main-loop turns with the events in WebKit's order, every command is logged.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/browser_backend.h"
+
+namespace orv::test {
+
+struct FakePage {
+  std::string title;
+  std::string body;
+  std::string protocol = "http:";
+};
+
+class FakeBackend;
+
+// The scripted web every fake backend of a test shares.
+struct FakeWeb {
+  std::map<std::string, FakePage> pages;
+  std::vector<std::string> log;  // "load <uri>", "agent <text>", "stop", ...
+  std::vector<FakeBackend*> backends;
+
+  BackendFactory Factory();
+};
+
+class FakeBackend final : public BrowserBackend {
+ public:
+  explicit FakeBackend(FakeWeb& web);
+  ~FakeBackend() override;
+
+  GtkWidget* Widget() override { return widget_; }
+  void LoadUri(const std::string& uri) override;
+  bool CanGoBack() const override { return index_ > 0; }
+  bool CanGoForward() const override { return index_ + 1 < static_cast<int>(history_.size()); }
+  void GoBack() override;
+  void GoForward() override;
+  void Stop() override;
+  void Reload() override;
+  std::string Uri() const override { return uri_; }
+  bool IsLoading() const override { return loading_; }
+  bool HasDocument() const override { return committed_; }
+  void SetUserAgent(const std::string& agent) override;
+  void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override;
+  void ExecuteEditingCommand(const std::string& command) override;
+
+  const std::string& user_agent() const { return user_agent_; }
+  const std::string& body() const { return body_; }
+  std::string selection;
+  // Fires a status text change as the engine does when the pointer is on a link.
+  void HoverLink(const std::string& uri);
+
+ private:
+  void Start(const std::string& uri, bool add_to_history);
+  void Finish(unsigned generation, const std::string& uri);
+
+  FakeWeb& web_;
+  GtkWidget* widget_;
+  std::string uri_;
+  std::string body_;
+  std::string protocol_;
+  std::string user_agent_;
+  std::vector<std::string> history_;
+  int index_ = -1;
+  bool loading_ = false;
+  bool committed_ = false;
+  unsigned generation_ = 0;
+  std::shared_ptr<bool> alive_;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,78 @@
+#include "window_fixture.h"
+
+#include <glib.h>
+#include <gtkmm.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/main_loop.h"
+
+namespace orv::test {
+
+void InitToolkit() {
+  static Glib::RefPtr<Gtk::Application> application = [] {
+    int argc = 1;
+    static char name[] = "orvindel-tests";
+    static char* argv_storage[] = {name, nullptr};
+    char** argv = argv_storage;
+    return Gtk::Application::create(argc, argv, "org.orvindel.Tests",
+                                    Gio::APPLICATION_NON_UNIQUE);
+  }();
+  (void)application;
+}
+
+void WindowTest::SetUp() {
+  InitToolkit();
+  gchar* dir = g_dir_make_tmp("orvindel-test-XXXXXX", nullptr);
+  ASSERT_NE(dir, nullptr);
+  root_ = dir;
+  g_free(dir);
+  for (const char* sub : {"/data", "/config", "/cache", "/prog"}) {
+    std::filesystem::create_directories(root_ + sub);
+  }
+  g_setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), TRUE);
+  g_setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), TRUE);
+  g_setenv("XDG_CACHE_HOME", (root_ + "/cache").c_str(), TRUE);
+  g_setenv("HOME", root_.c_str(), TRUE);
+  services_.folders = {root_ + "/prog/", root_ + "/data/"};
+  services_.dialogs = &dialogs_;
+  services_.engine = web_.Factory();
+  services_.screen = [] { return ScreenSize{1280, 1024}; };
+  InstallErrorReport(dialogs_, nullptr);
+  SetTerminating(false);
+}
+
+void WindowTest::TearDown() {
+  app_.reset();
+  PumpIdle();
+  SetTerminating(false);
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+App& WindowTest::StartApp(std::vector<std::string> arguments) {
+  app_ = std::make_unique<App>(services_, std::move(arguments));
+  app_->Start();
+  return *app_;
+}
+
+bool WindowTest::Pump(const std::function<bool()>& done, int timeout_ms) {
+  return WaitUntil(done, timeout_ms);
+}
+
+void WindowTest::PumpIdle() {
+  for (int i = 0; i < 20; ++i) ProcessPendingEvents();
+}
+
+std::string WindowTest::ReadFile(const std::string& path) const {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WindowTest::WriteFile(const std::string& path, const std::string& bytes) const {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace orv::test

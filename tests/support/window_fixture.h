@@ -1,0 +1,42 @@
+// A window test: a temporary home for the program's files, the toolkit
+// initialised once, the fake engine and the scripted dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "fake_backend.h"
+#include "scripted_dialogs.h"
+
+namespace orv::test {
+
+// Initialises GTK and gtkmm once for the test process.
+void InitToolkit();
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Creates the App with `arguments` as the command line and starts it.
+  App& StartApp(std::vector<std::string> arguments = {});
+  // Runs the main loop until `done` or `timeout_ms`; answers done().
+  bool Pump(const std::function<bool()>& done, int timeout_ms = 5000);
+  void PumpIdle();
+
+  std::string OrvindelDir() const { return services_.folders.OrvindelDir(); }
+  std::string ReadFile(const std::string& path) const;
+  void WriteFile(const std::string& path, const std::string& bytes) const;
+
+  std::string root_;
+  FakeWeb web_;
+  ScriptedDialogs dialogs_;
+  Services services_;
+  std::unique_ptr<App> app_;
+};
+
+}  // namespace orv::test

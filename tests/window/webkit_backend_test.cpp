@@ -1,0 +1,173 @@
+// The WebKitGTK backend for real, against a local HTTP server.
+#include <gtest/gtest.h>
+#include <libsoup/soup.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "engine/web_browser.h"
+#include "engine/webkit_backend.h"
+#include "shell/main_config.h"
+#include "window_fixture.h"
+
+namespace orv::test {
+namespace {
+
+class LocalServer {
+ public:
+  LocalServer() {
+    server_ = soup_server_new(nullptr, nullptr);
+    soup_server_add_handler(server_, nullptr, Handle, this, nullptr);
+    GError* error = nullptr;
+    soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error);
+    if (error) {
+      ADD_FAILURE() << error->message;
+      g_error_free(error);
+    }
+    GSList* uris = soup_server_get_uris(server_);
+    char* base = g_uri_to_string(static_cast<GUri*>(uris->data));
+    base_ = base;
+    g_free(base);
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  }
+  ~LocalServer() { g_object_unref(server_); }
+
+  std::string Url(const std::string& path) const { return base_ + path.substr(1); }
+  std::map<std::string, std::string> pages;        // path -> html
+  std::map<std::string, std::string> user_agents;  // path -> User-Agent received
+
+ private:
+  static void Handle(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*,
+                     gpointer data) {
+    auto* self = static_cast<LocalServer*>(data);
+    const char* agent =
+        soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "User-Agent");
+    self->user_agents[path] = agent ? agent : "";
+    const auto page = self->pages.find(path);
+    if (page == self->pages.end()) {
+      soup_server_message_set_status(msg, 404, nullptr);
+      return;
+    }
+    soup_server_message_set_status(msg, 200, nullptr);
+    soup_server_message_set_response(msg, "text/html; charset=utf-8", SOUP_MEMORY_COPY,
+                                     page->second.data(), page->second.size());
+  }
+  SoupServer* server_;
+  std::string base_;
+};
+
+class WebKitBackendTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ConfigureWebEngine("");
+    window_ = std::make_unique<Gtk::Window>();
+    window_->set_default_size(800, 600);
+    browser_ = std::make_unique<TWebBrowser>(WebKitBackendFactory()());
+    gtk_container_add(GTK_CONTAINER(window_->gobj()), browser_->Widget());
+    window_->show_all();
+    browser_->SetUserAgent(kDefaultUserAgent);
+    browser_->OnBeforeNavigate = [this](TWebBrowser&, const std::string& uri, bool& cancel) {
+      events_.push_back("before");
+      cancel = uri.find("blocked") != std::string::npos;
+    };
+    browser_->OnDownloadBegin = [this](TWebBrowser&) { events_.push_back("begin"); };
+    browser_->OnNavigateComplete = [this](TWebBrowser&) { events_.push_back("navigated"); };
+    browser_->OnDocumentComplete = [this](TWebBrowser&) { events_.push_back("document"); };
+    browser_->OnDownloadComplete = [this](TWebBrowser&) { events_.push_back("complete"); };
+    browser_->OnTitleChange = [this](TWebBrowser&, const std::string& t) { title_ = t; };
+    browser_->OnProgressChange = [this](TWebBrowser&, int p, int m) {
+      progress_.push_back(p);
+      EXPECT_EQ(m, 100);
+    };
+  }
+  void TearDown() override {
+    browser_.reset();
+    window_.reset();
+    WindowTest::TearDown();
+  }
+  bool LoadAndWait(const std::string& address) {
+    events_.clear();
+    browser_->Navigate(address);
+    return Pump([&] { return !events_.empty() && events_.back() == "complete"; }, 30000);
+  }
+
+  LocalServer server_;
+  std::unique_ptr<Gtk::Window> window_;
+  std::unique_ptr<TWebBrowser> browser_;
+  std::vector<std::string> events_;
+  std::vector<int> progress_;
+  std::string title_;
+};
+
+TEST_F(WebKitBackendTest, LoadsAPageWithTheUserAgentAndReportsItsEvents) {
+  server_.pages["/page"] =
+      "<html><head><title>Local page</title></head>"
+      "<body><p id=ua></p><script>document.getElementById('ua').textContent = "
+      "navigator.userAgent;</script></body></html>";
+  ASSERT_TRUE(LoadAndWait(server_.Url("/page")));
+  EXPECT_EQ(server_.user_agents["/page"], kDefaultUserAgent);
+  EXPECT_TRUE(Pump([&] { return title_ == "Local page"; }, 10000));
+  EXPECT_EQ(browser_->LocationURL(), server_.Url("/page"));
+  EXPECT_EQ(browser_->ReadyState(), 4);
+  const std::vector<std::string> order = {"before", "begin", "navigated", "document", "complete"};
+  EXPECT_EQ(events_, order);
+  ASSERT_FALSE(progress_.empty());
+  EXPECT_EQ(progress_.back(), 0) << "a finished load reports progress 0";
+  // The page itself sees the agent, and the document can be read and replaced.
+  EXPECT_NE(browser_->BodyHtml().find(kDefaultUserAgent), std::string::npos);
+  EXPECT_EQ(browser_->LocationProtocol(), "http:");
+  browser_->SetBodyHtml("<p>\"quoted\" </script> and 'single'</p>");
+  EXPECT_EQ(browser_->BodyHtml(), "<p>\"quoted\"  and 'single'</p>");
+  EXPECT_EQ(browser_->SelectionText(), "");
+}
+
+TEST_F(WebKitBackendTest, SelectionTextIsWhatThePageHasSelected) {
+  server_.pages["/selected"] =
+      "<p>before <b id=s>the chosen words</b> after</p>"
+      "<script>getSelection().selectAllChildren(document.getElementById('s'));</script>";
+  ASSERT_TRUE(LoadAndWait(server_.Url("/selected")));
+  EXPECT_EQ(browser_->SelectionText(), "the chosen words");
+}
+
+TEST_F(WebKitBackendTest, CancelInBeforeNavigateReallyStopsTheLoad) {
+  server_.pages["/first"] = "<title>first</title>";
+  server_.pages["/blocked"] = "<title>blocked</title>";
+  ASSERT_TRUE(LoadAndWait(server_.Url("/first")));
+  events_.clear();
+  browser_->Navigate(server_.Url("/blocked"));
+  ASSERT_TRUE(Pump([&] { return !events_.empty(); }, 10000));
+  // Give a load that should not happen every chance to reach the server.
+  Pump([] { return false; }, 500);
+  EXPECT_EQ(server_.user_agents.count("/blocked"), 0u);
+  EXPECT_EQ(browser_->LocationURL(), server_.Url("/first"));
+  EXPECT_EQ(title_, "first");
+}
+
+TEST_F(WebKitBackendTest, HistoryAndUserAgentChanges) {
+  server_.pages["/one"] = "<title>one</title>";
+  server_.pages["/two"] = "<title>two</title>";
+  EXPECT_THROW(browser_->GoBack(), EngineError);
+  ASSERT_TRUE(LoadAndWait(server_.Url("/one")));
+  browser_->SetUserAgent("My Browser");
+  ASSERT_TRUE(LoadAndWait(server_.Url("/two")));
+  EXPECT_EQ(server_.user_agents["/two"], "My Browser");
+  events_.clear();
+  browser_->GoBack();
+  ASSERT_TRUE(Pump([&] { return title_ == "one" && browser_->ReadyState() == 4; }, 30000));
+  EXPECT_EQ(browser_->LocationURL(), server_.Url("/one"));
+}
+
+TEST_F(WebKitBackendTest, LocalFilesLoadWithTheSandboxOn) {
+  EXPECT_TRUE(WebEngineSandboxed());
+  const std::string path = root_ + "/local page.html";
+  std::ofstream(path) << "<title>From disk</title><p>local</p>";
+  ASSERT_TRUE(LoadAndWait(path));
+  EXPECT_TRUE(Pump([&] { return title_ == "From disk"; }, 10000)) << browser_->LocationURL();
+  EXPECT_EQ(browser_->BodyHtml(), "<p>local</p>");
+  EXPECT_EQ(browser_->LocationProtocol(), "file:");
+}
+
+}  // namespace
+}  // namespace orv::test
