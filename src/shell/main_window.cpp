@@ -28,9 +28,9 @@ constexpr size_t kMaxSettingsFile = IniFile::kMaxBytes;
 }  // namespace
 
 TMainForm::TMainForm(App& app, Services& services)
-    : root(Gtk::ORIENTATION_VERTICAL),
+    : tsmainCaption("     "),
+      root(Gtk::ORIENTATION_VERTICAL),
       tsmain(Gtk::ORIENTATION_VERTICAL),
-      tsmainCaption("     "),
       jsand(Gtk::ORIENTATION_HORIZONTAL),
       e3panel(Gtk::ORIENTATION_HORIZONTAL),
       topline(Gtk::ORIENTATION_HORIZONTAL),

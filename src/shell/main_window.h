@@ -56,11 +56,12 @@ class TMainForm : public Gtk::Window {
   ColorDialogState ColorDialog;
 
   // Controls.
+  // Declared before the notebook: a tab page must go before its label.
+  Gtk::Label tsmainCaption;
   Gtk::Box root;
   Gtk::EventBox topstrip;
   Gtk::Notebook nbook;
   Gtk::Box tsmain;
-  Gtk::Label tsmainCaption;
   Gtk::Box jsand;
   Gtk::Box e3panel;
   Gtk::Entry e3;

@@ -189,6 +189,19 @@ TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsSilently) {
   EXPECT_EQ(ReadIni("Orvindel.cfg").ReadString("Config", "Homepage", ""), "caf\xC3\xA9.test");
 }
 
+TEST_F(MainWindowTest, UnusableDataFolderStartsWithDefaultsAndClosesQuietly) {
+  // The data folder's place is taken by a file: nothing can be created there.
+  WriteFile(root_ + "/blocked", "not a folder");
+  services_.folders.data_dir = root_ + "/blocked/";
+  StartApp({"http://page.test/"});
+  EXPECT_TRUE(Main().StartupFinished);
+  EXPECT_EQ(Main().Settings.Transparency, 155);
+  ASSERT_TRUE(Pump([&] { return Main().GetCurrentWB()->ReadyState() == 4; }));
+  EXPECT_TRUE(Close());
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(ReadFile(root_ + "/blocked"), "not a folder");
+}
+
 TEST_F(MainWindowTest, UnreadableConfigurationIsKeptBeforeItIsReplaced) {
   const std::string huge = "[Config]\nHomepage=x\n" + std::string(IniFile::kMaxBytes + 10, ' ');
   WriteFile(OrvindelDir() + "Orvindel.cfg", huge);
