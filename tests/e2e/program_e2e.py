@@ -298,8 +298,10 @@ def check_settings(data_dir, fail):
             missing = [k for k in keys if k.lower() not in values]
             fail.check(not missing, f"Orvindel.cfg [{section}] lacks {', '.join(missing)}")
         config = sections.get("config", {})
-        fail.check("search" not in config,
-                   f"Orvindel.cfg [Config] has SEARCH={config.get('search')!r} although no search engine was set")
+        # A first run takes SEARCH's default 0, which selects the first
+        # engine, and closing writes that engine back as 0.
+        fail.check(config.get("search", "").strip() == "0",
+                   f"Orvindel.cfg [Config] has SEARCH={config.get('search')!r}, not the first engine 0")
         fail.check(config.get("backtext", "0").strip() == "0",
                    f"Orvindel.cfg [Config] backtext is {config.get('backtext')!r}, not 0")
         holders = [s for s, v in sections.items() if "speedsearch" in v]
