@@ -23,6 +23,9 @@ class BackendEvents {
   virtual void NavigateComplete() = 0;
   virtual void DocumentComplete() = 0;
   virtual void DownloadComplete() = 0;
+  // The page asks for a new window at `uri`. Answers the backend that will
+  // show it, already made related to this one, or null to refuse.
+  virtual class BrowserBackend* NewWindow(const std::string& uri) = 0;
 };
 
 // Operations on the page's document. They answer asynchronously: the page
@@ -60,6 +63,10 @@ class BrowserBackend {
                              DocumentCallback done) = 0;
   // Cut, Copy, Paste, SelectAll and the other editing commands by name.
   virtual void ExecuteEditingCommand(const std::string& command) = 0;
+  // A window a page opens must share its opener's engine process and
+  // session: this backend drops its view and makes a new one related to
+  // `opener`'s, keeping its settings. Answers the new view.
+  virtual GtkWidget* RecreateRelatedTo(BrowserBackend& opener) = 0;
 
  protected:
   BackendEvents* events() const { return events_; }

@@ -7,17 +7,22 @@
 
 namespace orv {
 
+namespace {
+void PackView(GtkWidget* container, GtkWidget* view) {
+  gtk_widget_set_hexpand(view, TRUE);
+  gtk_widget_set_vexpand(view, TRUE);
+  gtk_box_pack_start(GTK_BOX(container), view, TRUE, TRUE, 0);
+  gtk_widget_show_all(container);
+}
+}  // namespace
+
 TWebBrowser::TWebBrowser(std::unique_ptr<BrowserBackend> backend)
     : backend_(std::move(backend)) {
   // A box of our own around the engine's widget: the owner places this one,
   // and the engine may replace its view inside without the owner noticing.
   container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   g_object_ref_sink(container_);
-  GtkWidget* view = backend_->Widget();
-  gtk_widget_set_hexpand(view, TRUE);
-  gtk_widget_set_vexpand(view, TRUE);
-  gtk_box_pack_start(GTK_BOX(container_), view, TRUE, TRUE, 0);
-  gtk_widget_show_all(container_);
+  PackView(container_, backend_->Widget());
   backend_->SetEvents(this);
 }
 
@@ -131,6 +136,28 @@ void TWebBrowser::DocumentComplete() {
 }
 void TWebBrowser::DownloadComplete() {
   if (OnDownloadComplete) RunReported([&] { OnDownloadComplete(*this); });
+}
+
+}  // namespace orv
+
+namespace orv {
+
+BrowserBackend* TWebBrowser::NewWindow(const std::string& uri) {
+  if (!OnNewWindow) return nullptr;
+  TWebBrowser* window = nullptr;
+  bool cancel = false;
+  RunReported([&] { OnNewWindow(*this, uri, window, cancel); });
+  if (cancel || !window || window == this) return nullptr;
+  window->BecomeRelatedTo(*backend_);
+  return &window->Backend();
+}
+
+void TWebBrowser::BecomeRelatedTo(BrowserBackend& opener) {
+  GtkWidget* old_view = backend_->Widget();
+  if (gtk_widget_get_parent(old_view) == container_) {
+    gtk_container_remove(GTK_CONTAINER(container_), old_view);
+  }
+  PackView(container_, backend_->RecreateRelatedTo(opener));
 }
 
 }  // namespace orv

@@ -81,6 +81,10 @@ class TWebBrowser : private BackendEvents {
   std::function<void(TWebBrowser&)> OnNavigateComplete;
   std::function<void(TWebBrowser&)> OnDocumentComplete;
   std::function<void(TWebBrowser&)> OnDownloadComplete;
+  // A page asks for a new window: set `window` to the browser that shows it
+  // (the engine fills it), or leave it null or set cancel to refuse.
+  std::function<void(TWebBrowser&, const std::string& uri, TWebBrowser*& window, bool& cancel)>
+      OnNewWindow;
 
  private:
   void BeforeNavigate(const std::string& uri, bool& cancel) override;
@@ -91,6 +95,9 @@ class TWebBrowser : private BackendEvents {
   void NavigateComplete() override;
   void DocumentComplete() override;
   void DownloadComplete() override;
+  BrowserBackend* NewWindow(const std::string& uri) override;
+  // Takes a new engine view related to `opener` in place of the current one.
+  void BecomeRelatedTo(BrowserBackend& opener);
 
   std::string RunDocumentOp(DocumentOp op, const std::string& argument);
 

@@ -40,26 +40,12 @@ const char* ScriptFor(DocumentOp op) {
 
 class WebKitBackend final : public BrowserBackend {
  public:
-  WebKitBackend() : cancellable_(g_cancellable_new()) {
-    WebKitSettings* settings = webkit_settings_new();
-    webkit_settings_set_enable_developer_extras(settings, FALSE);
-    view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
-                                    "settings", settings, nullptr));
-    g_object_unref(settings);
-    g_object_ref_sink(view_);
-    g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
-    g_signal_connect(view_, "notify::title", G_CALLBACK(OnTitle), this);
-    g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
-    g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
-    g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
-  }
+  WebKitBackend() : cancellable_(g_cancellable_new()) { MakeView(nullptr); }
 
   ~WebKitBackend() override {
     g_cancellable_cancel(cancellable_);
     g_object_unref(cancellable_);
-    g_signal_handlers_disconnect_by_data(view_, this);
-    webkit_web_view_stop_loading(web_view());
-    g_object_unref(view_);
+    DropView();
   }
 
   GtkWidget* Widget() override { return view_; }
@@ -80,6 +66,7 @@ class WebKitBackend final : public BrowserBackend {
   bool HasDocument() const override { return committed_; }
 
   void SetUserAgent(const std::string& agent) override {
+    user_agent_ = agent;
     WebKitSettings* settings = webkit_web_view_get_settings(web_view());
     webkit_settings_set_user_agent(settings, agent.empty() ? nullptr : agent.c_str());
   }
@@ -101,8 +88,59 @@ class WebKitBackend final : public BrowserBackend {
     webkit_web_view_execute_editing_command(web_view(), command.c_str());
   }
 
+  GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override {
+    auto& related = static_cast<WebKitBackend&>(opener);
+    DropView();
+    committed_ = false;
+    status_text_.clear();
+    MakeView(related.web_view());
+    return view_;
+  }
+
  private:
   WebKitWebView* web_view() const { return WEBKIT_WEB_VIEW(view_); }
+
+  void MakeView(WebKitWebView* related) {
+    WebKitSettings* settings = webkit_settings_new();
+    webkit_settings_set_enable_developer_extras(settings, FALSE);
+    // WebKit would silently drop windows a script opens; the shell's own
+    // pop-up blocker asks the user instead, so every request reaches it.
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    if (!user_agent_.empty()) webkit_settings_set_user_agent(settings, user_agent_.c_str());
+    view_ = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related,
+                                              "settings", settings, nullptr))
+                    : GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
+                                              SharedContext(), "settings", settings, nullptr));
+    g_object_unref(settings);
+    g_object_ref_sink(view_);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    g_signal_connect(view_, "notify::title", G_CALLBACK(OnTitle), this);
+    g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
+    g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+    g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+    g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+  }
+
+  void DropView() {
+    if (!view_) return;
+    g_signal_handlers_disconnect_by_data(view_, this);
+    webkit_web_view_stop_loading(web_view());
+    if (GtkWidget* parent = gtk_widget_get_parent(view_)) {
+      gtk_container_remove(GTK_CONTAINER(parent), view_);
+    }
+    g_object_unref(view_);
+    view_ = nullptr;
+  }
+
+  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    if (!self->events()) return nullptr;
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    auto* target = static_cast<WebKitBackend*>(self->events()->NewWindow(uri ? uri : ""));
+    // WebKit loads the new window's page into the view handed back.
+    return target ? target->view_ : nullptr;
+  }
 
   static void OnScriptDone(GObject* source, GAsyncResult* result, gpointer data) {
     std::unique_ptr<DocumentCallback> done(static_cast<DocumentCallback*>(data));
@@ -190,6 +228,7 @@ class WebKitBackend final : public BrowserBackend {
   GCancellable* cancellable_ = nullptr;
   bool committed_ = false;
   std::string status_text_;
+  std::string user_agent_;
 };
 
 }  // namespace

@@ -149,6 +149,25 @@ void FakeBackend::ExecuteEditingCommand(const std::string& command) {
   web_.log.push_back("edit " + command);
 }
 
+GtkWidget* FakeBackend::RecreateRelatedTo(BrowserBackend&) {
+  web_.log.push_back("related");
+  ++generation_;
+  uri_.clear();
+  committed_ = false;
+  loading_ = false;
+  g_object_unref(widget_);
+  widget_ = gtk_drawing_area_new();
+  g_object_ref_sink(widget_);
+  return widget_;
+}
+
+bool FakeBackend::OpenWindow(const std::string& uri) {
+  BrowserBackend* target = events() ? events()->NewWindow(uri) : nullptr;
+  if (!target) return false;
+  target->LoadUri(uri);
+  return true;
+}
+
 void FakeBackend::HoverLink(const std::string& uri) {
   if (events()) events()->StatusTextChanged(uri);
 }

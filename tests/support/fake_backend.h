@@ -47,12 +47,16 @@ class FakeBackend final : public BrowserBackend {
   void SetUserAgent(const std::string& agent) override;
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override;
   void ExecuteEditingCommand(const std::string& command) override;
+  GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
 
   const std::string& user_agent() const { return user_agent_; }
   const std::string& body() const { return body_; }
   std::string selection;
   // Fires a status text change as the engine does when the pointer is on a link.
   void HoverLink(const std::string& uri);
+  // The page runs window.open(uri): the window, if one is given, loads it.
+  // Answers whether a window was given.
+  bool OpenWindow(const std::string& uri);
 
  private:
   void Start(const std::string& uri, bool add_to_history);

@@ -94,6 +94,27 @@ TEST_F(WebBrowserTest, UserAgentWithLineBreaksIsRefused) {
   EXPECT_EQ(web_.backends[0]->user_agent(), "My Browser");
 }
 
+TEST_F(WebBrowserTest, NewWindowIsShownByTheBrowserTheHandlerGives) {
+  ASSERT_TRUE(LoadAndWait("http://opener.test/"));
+  auto popup = std::make_unique<TWebBrowser>(web_.Factory()());
+  FakeBackend* opener = web_.backends[0];
+  std::string asked;
+  browser_->OnNewWindow = [&](TWebBrowser&, const std::string& uri, TWebBrowser*& window,
+                              bool& cancel) {
+    asked = uri;
+    window = uri.find("refused") == std::string::npos ? popup.get() : nullptr;
+  };
+  EXPECT_FALSE(opener->OpenWindow("http://refused.test/"));
+  EXPECT_EQ(asked, "http://refused.test/");
+  EXPECT_TRUE(opener->OpenWindow("http://popup.test/"));
+  ASSERT_TRUE(Pump([&] { return popup->LocationURL() == "http://popup.test/"; }));
+  EXPECT_EQ(std::count(web_.log.begin(), web_.log.end(), "related"), 1);
+  browser_->OnNewWindow = [](TWebBrowser&, const std::string&, TWebBrowser*&, bool& cancel) {
+    cancel = true;
+  };
+  EXPECT_FALSE(opener->OpenWindow("http://cancelled.test/"));
+}
+
 TEST_F(WebBrowserTest, WaitingLoopEndsWhenTheApplicationTerminates) {
   g_timeout_add(50, [](gpointer) -> gboolean {
     SetTerminating(true);

@@ -159,6 +159,34 @@ TEST_F(WebKitBackendTest, HistoryAndUserAgentChanges) {
   EXPECT_EQ(browser_->LocationURL(), server_.Url("/one"));
 }
 
+TEST_F(WebKitBackendTest, WindowsAPageOpensAreShownOrRefused) {
+  server_.pages["/opener"] =
+      "<title>opener</title><script>window.open('/refused'); window.open('/popup');</script>";
+  server_.pages["/popup"] = "<title>popup</title><p>in the new window</p>";
+  server_.pages["/refused"] = "<title>refused</title>";
+  auto popup_window = std::make_unique<Gtk::Window>();
+  auto popup = std::make_unique<TWebBrowser>(WebKitBackendFactory()());
+  popup->SetUserAgent("Popup agent");
+  gtk_container_add(GTK_CONTAINER(popup_window->gobj()), popup->Widget());
+  popup_window->show_all();
+  std::vector<std::string> asked;
+  browser_->OnNewWindow = [&](TWebBrowser&, const std::string& uri, TWebBrowser*& window, bool&) {
+    asked.push_back(uri);
+    if (uri.find("/popup") != std::string::npos) window = popup.get();
+  };
+  std::string popup_title;
+  popup->OnTitleChange = [&](TWebBrowser&, const std::string& t) { popup_title = t; };
+  ASSERT_TRUE(LoadAndWait(server_.Url("/opener")));
+  ASSERT_TRUE(Pump([&] { return popup_title == "popup"; }, 30000));
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0], server_.Url("/refused"));
+  EXPECT_EQ(popup->LocationURL(), server_.Url("/popup"));
+  EXPECT_EQ(server_.user_agents["/popup"], "Popup agent") << "the new view keeps its settings";
+  EXPECT_EQ(server_.user_agents.count("/refused"), 0u) << "a refused window loads nothing";
+  EXPECT_NE(popup->BodyHtml().find("in the new window"), std::string::npos);
+  popup.reset();
+}
+
 TEST_F(WebKitBackendTest, LocalFilesLoadWithTheSandboxOn) {
   EXPECT_TRUE(WebEngineSandboxed());
   const std::string path = root_ + "/local page.html";
