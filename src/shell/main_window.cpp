@@ -146,6 +146,9 @@ void TMainForm::WireBrowser(TWebBrowser& b) {
   b.OnBeforeNavigate = [this](TWebBrowser& s, const std::string& u, bool& c) {
     wbBeforeNavigate(s, u, c);
   };
+  b.OnNewWindow = [this](TWebBrowser& s, const std::string& u, TWebBrowser*& w, bool& c) {
+    wbNewWindow2(s, u, w, c);
+  };
 }
 
 void TMainForm::PaintOwnBackgrounds() {
@@ -203,6 +206,13 @@ void TMainForm::e3Activate() {
 // --- Page events -----------------------------------------------------------
 
 void TMainForm::wbBeforeNavigate(TWebBrowser&, const std::string&, bool&) {}
+
+void TMainForm::wbNewWindow2(TWebBrowser&, const std::string&, TWebBrowser*& window,
+                             bool& cancel) {
+  // Until the pop-up blocker can ask, no page opens a window by itself.
+  window = nullptr;
+  cancel = true;
+}
 
 void TMainForm::wbDownloadBegin(TWebBrowser& sender) {
   ProcessPendingEvents();

@@ -89,6 +89,8 @@ class TMainForm : public Gtk::Window {
   void wbProgressChange(TWebBrowser& sender, int progress, int maximum);
   void wbTitleChange(TWebBrowser& sender, const std::string& title);
   void wbStatusTextChange(TWebBrowser& sender, const std::string& text);
+  void wbNewWindow2(TWebBrowser& sender, const std::string& uri, TWebBrowser*& window,
+                    bool& cancel);
   void e3Activate();
 
   bool on_delete_event(GdkEventAny* event) override;

@@ -231,6 +231,15 @@ TEST_F(MainWindowTest, ExceptionsEscapingHandlersReachTheMessageBox) {
                                 Main().e3.get_text() == "http://boom.test/"; }));
 }
 
+TEST_F(MainWindowTest, WindowsAPageOpensAreRefusedAndLoadNothing) {
+  StartApp({"http://opener.test/"});
+  ASSERT_TRUE(Pump([&] { return Main().GetCurrentWB()->LocationURL() == "http://opener.test/"; }));
+  const size_t browsers = web_.backends.size();
+  EXPECT_FALSE(web_.backends[0]->OpenWindow("http://popup.test/"));
+  EXPECT_EQ(web_.backends.size(), browsers);
+  EXPECT_EQ(std::count(web_.log.begin(), web_.log.end(), "load http://popup.test/"), 0);
+}
+
 TEST_F(MainWindowTest, EnterInTheAddressBarNavigatesTheCurrentTab) {
   web_.pages["http://typed.test/"] = {"Typed", ""};
   StartApp();
