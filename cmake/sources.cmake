@@ -17,6 +17,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/error_report.cpp
   src/platform/files.cpp
   src/platform/folders.cpp
+  src/platform/http_probe.cpp
   src/platform/main_loop.cpp
 )
 
