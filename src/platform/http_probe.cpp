@@ -97,7 +97,8 @@ bool ProbeAddress(const std::string& text, int timeout_ms) {
     // default proxy resolver (the system proxy) unless one is set, so both
     // are left as they are. Its own I/O time-out ends a stalled exchange even
     // when nobody waits for it any more.
-    const guint session_timeout_s = static_cast<guint>((timeout_ms + 999) / 1000);
+    const guint session_timeout_s =
+        static_cast<guint>((static_cast<gint64>(timeout_ms) + 999) / 1000);
     state->session = soup_session_new_with_options("user-agent", kProbeUserAgent, "timeout",
                                                    session_timeout_s, nullptr);
     SoupMessageHeaders* headers = soup_message_get_request_headers(message);

@@ -224,9 +224,10 @@ class HttpProbeTest : public ::testing::Test {
   }
   void TearDown() override {
     // A probe that gave up leaves a cancelled completion behind; deliver it
-    // here so a fault in it shows in this test, not a later one.
-    RunLoopFor(100);
+    // here so a fault in it shows in this test, not a later one. The waiting
+    // loop would not run while the program counts as terminating.
     SetTerminating(false);
+    RunLoopFor(100);
     for (const auto& [domain, id] : log_handlers_) g_log_remove_handler(domain, id);
     EXPECT_EQ(warnings_, 0);
   }
@@ -362,6 +363,7 @@ TEST_F(HttpProbeTest, TerminatingTheApplicationEndsTheWait) {
   EXPECT_FALSE(ProbeAddress(server_.Url("/stall"), 5000));
   EXPECT_LT(MillisecondsSince(start), 2000);
   EXPECT_TRUE(IsTerminating());
+  EXPECT_EQ(server_.requests.size(), 1u);
 }
 
 TEST_F(HttpProbeTest, AProbeStartedDuringAnotherRunsIndependently) {
