@@ -13,10 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "local_server.h"
 #include "platform/main_loop.h"
 
 namespace orv {
 namespace {
+
+using test::LocalServer;
 
 using Clock = std::chrono::steady_clock;
 
@@ -61,45 +64,26 @@ struct Request {
 // 50 MB body. Everything else is 404.
 class ProbeServer {
  public:
-  ProbeServer() {
-    server_ = soup_server_new(nullptr, nullptr);
-    soup_server_add_handler(server_, nullptr, Handle, this, nullptr);
-    GError* error = nullptr;
-    soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error);
-    if (error) {
-      ADD_FAILURE() << error->message;
-      g_error_free(error);
-      return;
-    }
-    GSList* uris = soup_server_get_uris(server_);
-    port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
-    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-  }
-  ~ProbeServer() { g_object_unref(server_); }
+  ProbeServer() : server_([this](SoupServerMessage* msg, const std::string& path) {
+    Handle(msg, path);
+  }) {}
 
   // The address without a scheme, "127.0.0.1:PORT/path".
   std::string HostPath(const std::string& path) const {
-    return "127.0.0.1:" + std::to_string(port_) + path;
+    return "127.0.0.1:" + std::to_string(server_.port()) + path;
   }
-  std::string Url(const std::string& path) const { return "http://" + HostPath(path); }
-  int port() const { return port_; }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  int port() const { return server_.port(); }
 
   std::vector<Request> requests;
   bool huge_body_written = false;
 
  private:
-  static void Handle(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*,
-                     gpointer data) {
-    auto* self = static_cast<ProbeServer*>(data);
-    SoupMessageHeaders* in = soup_server_message_get_request_headers(msg);
-    auto header = [in](const char* name) {
-      const char* value = soup_message_headers_get_one(in, name);
-      return std::string(value ? value : "");
-    };
-    self->requests.push_back(
-        {path, header("User-Agent"), header("Cache-Control"), header("Pragma")});
+  void Handle(SoupServerMessage* msg, const std::string& p) {
+    auto* self = this;
+    auto header = [msg](const char* name) { return LocalServer::Header(msg, name); };
+    requests.push_back({p, header("User-Agent"), header("Cache-Control"), header("Pragma")});
 
-    const std::string p = path;
     if (p == "/ok") {
       soup_server_message_set_status(msg, 200, nullptr);
       soup_server_message_set_response(msg, "text/plain", SOUP_MEMORY_STATIC, "ok", 2);
@@ -138,8 +122,7 @@ class ProbeServer {
     }
   }
 
-  SoupServer* server_;
-  int port_ = 0;
+  LocalServer server_;
 };
 
 // A plain TCP listener that answers every connection with an HTTP 200 and

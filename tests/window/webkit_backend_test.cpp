@@ -8,53 +8,35 @@
 
 #include "engine/web_browser.h"
 #include "engine/webkit_backend.h"
+#include "local_server.h"
 #include "shell/main_config.h"
 #include "window_fixture.h"
 
 namespace orv::test {
 namespace {
 
-class LocalServer {
+// Serves `pages` by path and remembers the agent each request came with.
+class PageServer {
  public:
-  LocalServer() {
-    server_ = soup_server_new(nullptr, nullptr);
-    soup_server_add_handler(server_, nullptr, Handle, this, nullptr);
-    GError* error = nullptr;
-    soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error);
-    if (error) {
-      ADD_FAILURE() << error->message;
-      g_error_free(error);
-    }
-    GSList* uris = soup_server_get_uris(server_);
-    char* base = g_uri_to_string(static_cast<GUri*>(uris->data));
-    base_ = base;
-    g_free(base);
-    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-  }
-  ~LocalServer() { g_object_unref(server_); }
+  PageServer()
+      : server_([this](SoupServerMessage* msg, const std::string& path) {
+          user_agents[path] = LocalServer::Header(msg, "User-Agent");
+          const auto page = pages.find(path);
+          if (page == pages.end()) {
+            soup_server_message_set_status(msg, 404, nullptr);
+            return;
+          }
+          soup_server_message_set_status(msg, 200, nullptr);
+          soup_server_message_set_response(msg, "text/html; charset=utf-8", SOUP_MEMORY_COPY,
+                                           page->second.data(), page->second.size());
+        }) {}
 
-  std::string Url(const std::string& path) const { return base_ + path.substr(1); }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
   std::map<std::string, std::string> pages;        // path -> html
   std::map<std::string, std::string> user_agents;  // path -> User-Agent received
 
  private:
-  static void Handle(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*,
-                     gpointer data) {
-    auto* self = static_cast<LocalServer*>(data);
-    const char* agent =
-        soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "User-Agent");
-    self->user_agents[path] = agent ? agent : "";
-    const auto page = self->pages.find(path);
-    if (page == self->pages.end()) {
-      soup_server_message_set_status(msg, 404, nullptr);
-      return;
-    }
-    soup_server_message_set_status(msg, 200, nullptr);
-    soup_server_message_set_response(msg, "text/html; charset=utf-8", SOUP_MEMORY_COPY,
-                                     page->second.data(), page->second.size());
-  }
-  SoupServer* server_;
-  std::string base_;
+  LocalServer server_;
 };
 
 class WebKitBackendTest : public WindowTest {
@@ -93,7 +75,7 @@ class WebKitBackendTest : public WindowTest {
     return Pump([&] { return !events_.empty() && events_.back() == "complete"; }, 30000);
   }
 
-  LocalServer server_;
+  PageServer server_;
   std::unique_ptr<Gtk::Window> window_;
   std::unique_ptr<TWebBrowser> browser_;
   std::vector<std::string> events_;
