@@ -248,12 +248,6 @@ void ConfigureWebEngine(const std::string& cookie_folder) {
 
 bool WebEngineSandboxed() { return webkit_web_context_get_sandbox_enabled(SharedContext()); }
 
-std::string WebEngineVersion() {
-  return std::to_string(webkit_get_major_version()) + "." +
-         std::to_string(webkit_get_minor_version()) + "." +
-         std::to_string(webkit_get_micro_version());
-}
-
 BackendFactory WebKitBackendFactory() {
   return [] { return std::unique_ptr<BrowserBackend>(new WebKitBackend()); };
 }

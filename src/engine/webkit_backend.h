@@ -15,9 +15,6 @@ void ConfigureWebEngine(const std::string& cookie_folder);
 // Whether web content runs in WebKit's sandbox.
 bool WebEngineSandboxed();
 
-// The running WebKitGTK version, e.g. "2.50.6".
-std::string WebEngineVersion();
-
 // Makes WebKitGTK backends for the program.
 BackendFactory WebKitBackendFactory();
 

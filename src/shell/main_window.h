@@ -68,7 +68,6 @@ class TMainForm : public Gtk::Window {
   Gtk::Box topline;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
-  const WindowGeometry& RestoredGeometry() const { return restored_; }
 
  private:
   void WireBrowser(TWebBrowser& browser);

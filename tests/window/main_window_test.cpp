@@ -240,6 +240,16 @@ TEST_F(MainWindowTest, WindowsAPageOpensAreRefusedAndLoadNothing) {
   EXPECT_EQ(std::count(web_.log.begin(), web_.log.end(), "load http://popup.test/"), 0);
 }
 
+TEST_F(MainWindowTest, StatusTextShowsInTheWindowCaption) {
+  StartApp({"http://page.test/"});
+  ASSERT_TRUE(Pump([&] { return Main().GetCurrentWB()->ReadyState() == 4 &&
+                                !web_.backends.empty(); }));
+  web_.backends[0]->HoverLink("http://link.test/a");
+  EXPECT_EQ(Main().get_title(), "Orvindel - [ http://link.test/a ]");
+  web_.backends[0]->HoverLink("");
+  EXPECT_EQ(Main().get_title(), "Orvindel");
+}
+
 TEST_F(MainWindowTest, EnterInTheAddressBarNavigatesTheCurrentTab) {
   web_.pages["http://typed.test/"] = {"Typed", ""};
   StartApp();
