@@ -11,6 +11,7 @@ set(ORV_CORE_SOURCES
   src/shell/main_config.cpp
   src/shell/page_captions.cpp
   src/shell/window_geometry.cpp
+  src/widgets/page_ext_control.cpp
 )
 
 set(ORV_PLATFORM_SOURCES
@@ -32,4 +33,5 @@ set(ORV_UI_SOURCES
   src/app/services.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
+  src/widgets/page_ext_control_widget.cpp
 )
