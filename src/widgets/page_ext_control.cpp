@@ -28,9 +28,9 @@ std::vector<ColorBand> GradientBands(const TRect& rect, TColor start, TColor end
   std::vector<ColorBand> bands;
   bands.reserve(256);
   for (int k = 0; k < 256; ++k) {
-    const TColor color = Rgb(Channel(RedOf(start), RedOf(end), k),
-                             Channel(GreenOf(start), GreenOf(end), k),
-                             Channel(BlueOf(start), BlueOf(end), k));
+    const TColor color =
+        Rgb(Channel(RedOf(start), RedOf(end), k), Channel(GreenOf(start), GreenOf(end), k),
+            Channel(BlueOf(start), BlueOf(end), k));
     TRect band = rect;
     const int from = k * size / 256;
     const int to = (k + 1) * size / 256;
@@ -82,8 +82,8 @@ TabFill PlanTabFill(const TRect& tab, TabPosition position, bool active, bool ta
     r.right -= 1;
     fill.start = colors.ActiveFill2();
     fill.end = colors.ActiveFill1();
-    fill.direction = IsVertical(position) ? GradientDirection::kTopToBottom
-                                          : GradientDirection::kLeftToRight;
+    fill.direction =
+        IsVertical(position) ? GradientDirection::kTopToBottom : GradientDirection::kLeftToRight;
   }
   return fill;
 }
@@ -94,9 +94,8 @@ std::string TabCaption(std::string_view caption, bool close_btn) {
   return text;
 }
 
-TabTextPlacement PlaceTabText(const TRect& tab, TabPosition position, bool active,
-                              bool has_images, int image_width, int image_height,
-                              int text_width, int text_height) {
+TabTextPlacement PlaceTabText(const TRect& tab, TabPosition position, bool active, bool has_images,
+                              int image_width, int image_height, int text_width, int text_height) {
   TabTextPlacement p;
   TRect& area = p.text_area;
   area = tab;

@@ -75,9 +75,7 @@ class TTabColors {
 
   void SetColor(TColor value) { Store(color_, value, kFixedColor); }
   void SetActiveFontColor(TColor value) { Store(active_font_, value, kFixedActiveFontColor); }
-  void SetInActiveFontColor(TColor value) {
-    Store(inactive_font_, value, kFixedInActiveFontColor);
-  }
+  void SetInActiveFontColor(TColor value) { Store(inactive_font_, value, kFixedInActiveFontColor); }
   void SetActiveFill1(TColor value) { Store(active_fill1_, value, kFixedActiveFill1); }
   void SetActiveFill2(TColor value) { Store(active_fill2_, value, kFixedActiveFill2); }
   void SetInActivefill1(TColor value) { Store(inactive_fill1_, value, kFixedInActivefill1); }
@@ -149,9 +147,8 @@ struct TabTextPlacement {
 
 // `has_images`: the strip has images; the image size makes room for them even
 // when this page's image index is out of range, so captions stay aligned.
-TabTextPlacement PlaceTabText(const TRect& tab, TabPosition position, bool active,
-                              bool has_images, int image_width, int image_height,
-                              int text_width, int text_height);
+TabTextPlacement PlaceTabText(const TRect& tab, TabPosition position, bool active, bool has_images,
+                              int image_width, int image_height, int text_width, int text_height);
 
 // The area of a tab that closes it. The tab is first extended to `tab_height`
 // when it is lower. Top and bottom tabs: from max(right - 20, left) to the

@@ -140,14 +140,13 @@ void TPageExtControl::Strip::get_preferred_width_for_height_vfunc(int height, in
 TPageExtControl::TPageExtControl() : Gtk::Box(Gtk::ORIENTATION_VERTICAL), strip_(*this) {
   set_name("TPageExtControl");
   strip_.set_can_focus(true);
-  strip_.add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK |
-                    Gdk::POINTER_MOTION_MASK | Gdk::LEAVE_NOTIFY_MASK);
+  strip_.add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::POINTER_MOTION_MASK |
+                    Gdk::LEAVE_NOTIFY_MASK);
   strip_.signal_draw().connect(sigc::mem_fun(*this, &TPageExtControl::DrawStrip));
   strip_.signal_button_press_event().connect(sigc::mem_fun(*this, &TPageExtControl::StripPress));
   strip_.signal_button_release_event().connect(
       sigc::mem_fun(*this, &TPageExtControl::StripRelease));
-  strip_.signal_motion_notify_event().connect(
-      sigc::mem_fun(*this, &TPageExtControl::StripMotion));
+  strip_.signal_motion_notify_event().connect(sigc::mem_fun(*this, &TPageExtControl::StripMotion));
   strip_.signal_leave_notify_event().connect(sigc::mem_fun(*this, &TPageExtControl::StripLeave));
   strip_.signal_focus_in_event().connect([this](GdkEventFocus*) {
     strip_.queue_draw();
@@ -432,7 +431,8 @@ TabLayout TPageExtControl::Layout(int strip_length) const {
   for (const TTabExtSheet* page : pages_) {
     in.caption_widths.push_back(page->tab_visible_ ? MeasureCaption(page->caption_) : -1);
   }
-  if (!images_.empty()) in.image_extent = IsVertical(GetTabPosition()) ? ImageHeight() : ImageWidth();
+  if (!images_.empty())
+    in.image_extent = IsVertical(GetTabPosition()) ? ImageHeight() : ImageWidth();
   in.tab_height = tab_height_;
   in.strip_length = strip_length;
   in.multi_line = MultiLine();
@@ -442,8 +442,8 @@ TabLayout TPageExtControl::Layout(int strip_length) const {
 }
 
 const TabLayout& TPageExtControl::CurrentLayout() {
-  const int length = IsVertical(GetTabPosition()) ? strip_.get_allocated_height()
-                                                  : strip_.get_allocated_width();
+  const int length =
+      IsVertical(GetTabPosition()) ? strip_.get_allocated_height() : strip_.get_allocated_width();
   if (!layout_valid_ || length != layout_length_) {
     layout_ = Layout(length);
     layout_length_ = length;
@@ -481,16 +481,19 @@ void TPageExtControl::HandlePress(int x, int y, int button, bool double_click) {
   }
   if (button != 1) return;
   const int hit = TabAtPoint(x, y);
-  const auto in_close = [&] { return close_btn_ && active_ >= 0 && CloseArea(active_).Contains(x, y); };
+  // The close area as the user saw it when pressing: selecting a tab can
+  // scroll a single row, which must not move a close button under the
+  // pointer of a press that was aimed at the caption.
+  const bool in_close = close_btn_ && hit >= 0 && CloseArea(hit).Contains(x, y);
   if (double_click) {
     // The second press of a double click on the close button has already
     // been a press of its own; on the tab itself it is the double click.
-    if (hit >= 0 && hit == active_ && !in_close() && OnTabDblClick) OnTabDblClick(active_);
+    if (hit >= 0 && hit == active_ && !in_close && OnTabDblClick) OnTabDblClick(active_);
     return;
   }
   // The press first selects the tab under the pointer, as any page control does.
   if (hit >= 0 && hit != active_) Activate(hit, true);
-  if (in_close()) {
+  if (in_close && hit == active_) {
     TTabExtSheet* page = ActivePage();
     bool can_close = true;
     if (OnTabClose) OnTabClose(active_, can_close);
@@ -518,8 +521,7 @@ void TPageExtControl::HandleMotion(int x, int y, bool button_held) {
   close_hot_ = hot;
   hot_tab_ = hot_tab;
   if (drag_armed_ && button_held) {
-    if (!dragging_ &&
-        std::abs(x - drag_x_) + std::abs(y - drag_y_) >= kDragThreshold) {
+    if (!dragging_ && std::abs(x - drag_x_) + std::abs(y - drag_y_) >= kDragThreshold) {
       dragging_ = true;
     }
     if (dragging_ && hot_tab != drop_target_) {
@@ -619,8 +621,8 @@ bool TPageExtControl::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     const Gtk::Allocation mine = get_allocation();
     SetSource(cr, kFrameColor);
     cr->set_line_width(1);
-    cr->rectangle(a.get_x() - mine.get_x() - 0.5, a.get_y() - mine.get_y() - 0.5,
-                  a.get_width() + 1, a.get_height() + 1);
+    cr->rectangle(a.get_x() - mine.get_x() - 0.5, a.get_y() - mine.get_y() - 0.5, a.get_width() + 1,
+                  a.get_height() + 1);
     cr->stroke();
   }
   Gtk::Box::on_draw(cr);
@@ -658,10 +660,18 @@ bool TPageExtControl::DrawStrip(const Cairo::RefPtr<Cairo::Context>& cr) {
   // tab, drawn into it, joins its page.
   TRect gap;
   switch (p) {
-    case TabPosition::tpTop: gap = {0, h - kStripGap, w, h}; break;
-    case TabPosition::tpBottom: gap = {0, 0, w, kStripGap}; break;
-    case TabPosition::tpLeft: gap = {w - kStripGap, 0, w, h}; break;
-    case TabPosition::tpRight: gap = {0, 0, kStripGap, h}; break;
+    case TabPosition::tpTop:
+      gap = {0, h - kStripGap, w, h};
+      break;
+    case TabPosition::tpBottom:
+      gap = {0, 0, w, kStripGap};
+      break;
+    case TabPosition::tpLeft:
+      gap = {w - kStripGap, 0, w, h};
+      break;
+    case TabPosition::tpRight:
+      gap = {0, 0, kStripGap, h};
+      break;
   }
   if (const TTabExtSheet* page = ActivePage()) {
     FillRect(cr, gap, owner_draw_ ? page->Colors().Color() : kPlainActiveFill);
@@ -704,8 +714,8 @@ bool TPageExtControl::DrawStrip(const Cairo::RefPtr<Cairo::Context>& cr) {
   return true;
 }
 
-void TPageExtControl::DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index,
-                              const TRect& rect, bool active) {
+void TPageExtControl::DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index, const TRect& rect,
+                              bool active) {
   const TTabExtSheet& page = *pages_[index];
   const TabPosition p = GetTabPosition();
   cr->save();
@@ -713,8 +723,7 @@ void TPageExtControl::DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index
   TColor font;
   if (owner_draw_) {
     const TTabColors& colors = page.Colors();
-    const TabFill fill =
-        PlanTabFill(rect, p, active, tab_fill_gradient_, hot_track_, colors);
+    const TabFill fill = PlanTabFill(rect, p, active, tab_fill_gradient_, hot_track_, colors);
     if (fill.gradient) {
       for (const ColorBand& band : GradientBands(fill.rect, fill.start, fill.end, fill.direction)) {
         FillRect(cr, band.rect, band.color);
@@ -737,16 +746,28 @@ void TPageExtControl::DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index
   const double r = rect.right - 0.5, b = rect.bottom - 0.5;
   switch (p) {
     case TabPosition::tpTop:
-      cr->move_to(l, rect.bottom); cr->line_to(l, t); cr->line_to(r, t); cr->line_to(r, rect.bottom);
+      cr->move_to(l, rect.bottom);
+      cr->line_to(l, t);
+      cr->line_to(r, t);
+      cr->line_to(r, rect.bottom);
       break;
     case TabPosition::tpBottom:
-      cr->move_to(l, rect.top); cr->line_to(l, b); cr->line_to(r, b); cr->line_to(r, rect.top);
+      cr->move_to(l, rect.top);
+      cr->line_to(l, b);
+      cr->line_to(r, b);
+      cr->line_to(r, rect.top);
       break;
     case TabPosition::tpLeft:
-      cr->move_to(rect.right, t); cr->line_to(l, t); cr->line_to(l, b); cr->line_to(rect.right, b);
+      cr->move_to(rect.right, t);
+      cr->line_to(l, t);
+      cr->line_to(l, b);
+      cr->line_to(rect.right, b);
       break;
     case TabPosition::tpRight:
-      cr->move_to(rect.left, t); cr->line_to(r, t); cr->line_to(r, b); cr->line_to(rect.left, b);
+      cr->move_to(rect.left, t);
+      cr->line_to(r, t);
+      cr->line_to(r, b);
+      cr->line_to(rect.left, b);
       break;
   }
   cr->stroke();

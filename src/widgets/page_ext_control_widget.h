@@ -155,8 +155,7 @@ class TPageExtControl : public Gtk::Box {
     Gtk::SizeRequestMode get_request_mode_vfunc() const override;
     void get_preferred_width_vfunc(int& minimum, int& natural) const override;
     void get_preferred_height_vfunc(int& minimum, int& natural) const override;
-    void get_preferred_height_for_width_vfunc(int width, int& minimum,
-                                              int& natural) const override;
+    void get_preferred_height_for_width_vfunc(int width, int& minimum, int& natural) const override;
     void get_preferred_width_for_height_vfunc(int height, int& minimum,
                                               int& natural) const override;
 
@@ -186,8 +185,7 @@ class TPageExtControl : public Gtk::Box {
   int ImageHeight() const;
 
   bool DrawStrip(const Cairo::RefPtr<Cairo::Context>& cr);
-  void DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index, const TRect& rect,
-               bool active);
+  void DrawTab(const Cairo::RefPtr<Cairo::Context>& cr, int index, const TRect& rect, bool active);
   void DrawCloseGlyph(const Cairo::RefPtr<Cairo::Context>& cr, const TRect& area, TColor fill);
   bool StripPress(GdkEventButton* event);
   bool StripRelease(GdkEventButton* event);

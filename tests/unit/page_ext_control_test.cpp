@@ -64,8 +64,8 @@ TEST(PageExtGradient, BandsSplitTheSizeAndStepEachChannel) {
   EXPECT_EQ(RedOf(bands[128].color), 128);
 
   // Narrower than 256: some bands are empty, together they cover it exactly.
-  const auto narrow = GradientBands({0, 0, 4, 100}, 0, Rgb(255, 255, 255),
-                                    GradientDirection::kTopToBottom);
+  const auto narrow =
+      GradientBands({0, 0, 4, 100}, 0, Rgb(255, 255, 255), GradientDirection::kTopToBottom);
   ASSERT_EQ(narrow.size(), 256u);
   int covered = 0;
   for (int k = 0; k < 256; ++k) {

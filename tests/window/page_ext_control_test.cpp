@@ -1,7 +1,5 @@
 // The tab strip widget in a real window under Xvfb: pages, presses, events,
 // rows and drawing.
-#include "widgets/page_ext_control_widget.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "platform/main_loop.h"
+#include "widgets/page_ext_control_widget.h"
 #include "window_fixture.h"
 
 namespace orv::test {
@@ -27,7 +26,9 @@ class PageExtControlTest : public ::testing::Test, private ToolkitFirst {
     window_.add(control_);
     control_.SetCloseBtn(true);
     control_.SetTabFillGradient(true);
-    control_.OnChange = [&] { log_.push_back("change " + std::to_string(control_.ActivePageIndex())); };
+    control_.OnChange = [&] {
+      log_.push_back("change " + std::to_string(control_.ActivePageIndex()));
+    };
     control_.OnChanging = [&](bool&) { log_.push_back("changing"); };
     control_.OnTabClose = [&](int i, bool& can_close) {
       log_.push_back("close " + std::to_string(i));
@@ -89,8 +90,8 @@ class PageExtControlTest : public ::testing::Test, private ToolkitFirst {
   // The colour of one pixel of `widget` as it paints itself, once laid out.
   TColor PixelOf(Gtk::Widget& widget, int x, int y) {
     Settle();
-    auto surface = Cairo::ImageSurface::create(
-        Cairo::FORMAT_RGB24, widget.get_allocated_width(), widget.get_allocated_height());
+    auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, widget.get_allocated_width(),
+                                               widget.get_allocated_height());
     auto cr = Cairo::Context::create(surface);
     gtk_widget_draw(widget.gobj(), cr->cobj());
     surface->flush();
@@ -299,6 +300,32 @@ TEST_F(PageExtControlTest, TabsWrapIntoTwoRowsAndTheStripGrows) {
   EXPECT_EQ(control_.TabStrip().get_allocated_height(), 22 + kStripGap);
   EXPECT_EQ(control_.TabRect(last).right, 600);
   EXPECT_LT(control_.TabRect(0).left, 0);
+}
+
+TEST_F(PageExtControlTest, SelectingAPartlyHiddenTabDoesNotCloseIt) {
+  // One row that overflows: selecting the tab cut off at the right edge
+  // scrolls it into view, which moves its close area under the pointer.
+  control_.SetSmallCloseBtn(false);
+  AddPages(1);
+  const int width = control_.TabStrip().get_allocated_width();
+  // Tabs of growing length until one is cut off with its close area hidden.
+  int cut = -1;
+  while (cut < 0 && control_.PageCount() < 40) {
+    pages_.push_back(std::make_unique<TTabExtSheet>());
+    pages_.back()->SetCaption("Tab " + std::string(control_.PageCount(), 'x'));
+    control_.AddPage(*pages_.back());
+    const TRect r = control_.TabRect(control_.PageCount() - 1);
+    if (r.left < width - 3 && r.right - 20 > width - 3) cut = control_.PageCount() - 1;
+  }
+  ASSERT_GE(cut, 0);
+  const int count = control_.PageCount();
+  control_.HandlePress(width - 3, 10, 1);
+  EXPECT_EQ(control_.PageCount(), count);
+  EXPECT_EQ(control_.ActivePageIndex(), cut);
+  EXPECT_EQ(control_.TabRect(cut).right, width);
+  // Now in view, the same point is its close area.
+  control_.HandlePress(width - 3, 10, 1);
+  EXPECT_EQ(control_.PageCount(), count - 1);
 }
 
 TEST_F(PageExtControlTest, CloseButtonTurnsHotUnderThePointer) {
