@@ -205,6 +205,28 @@ TEST_F(PageExtControlTest, PressesClicksDoubleClicksAndTheContextMenu) {
   EXPECT_EQ(log_, (Log{"click 2"}));
 }
 
+TEST_F(PageExtControlTest, ButtonEventsOfTheStripReachTheHandlers) {
+  AddPages(2);
+  GdkEvent* seen = nullptr;
+  control_.OnContextPopup = [&](GdkEventButton* e) { seen = reinterpret_cast<GdkEvent*>(e); };
+  const TRect tab = control_.TabRect(1);
+  GdkEventButton press{};
+  press.window = control_.TabStrip().get_window()->gobj();
+  press.x = tab.left + 8;
+  press.y = tab.top + 10;
+  press.button = 1;
+  for (const GdkEventType type : {GDK_BUTTON_PRESS, GDK_2BUTTON_PRESS}) {
+    press.type = type;
+    control_.TabStrip().event(reinterpret_cast<GdkEvent*>(&press));
+  }
+  press.type = GDK_BUTTON_PRESS;
+  press.button = 3;
+  control_.TabStrip().event(reinterpret_cast<GdkEvent*>(&press));
+  EXPECT_EQ(log_, (Log{"changing", "change 1", "click 1", "dblclick 1"}));
+  // The owner gets the event itself, to show its menu at the pointer.
+  EXPECT_EQ(seen, reinterpret_cast<GdkEvent*>(&press));
+}
+
 TEST_F(PageExtControlTest, OnChangingCanRefuseTheUsersChange) {
   AddPages(2);
   control_.OnChanging = [&](bool& allow) { allow = false; };
