@@ -5,6 +5,7 @@ set(ORV_CORE_SOURCES
   src/common/ini_file.cpp
   src/common/navigate_address.cpp
   src/common/text.cpp
+  src/pagetools/search_engines.cpp
   src/prefs/user_agents.cpp
   src/shell/color_dialog_state.cpp
   src/shell/data_folders.cpp
@@ -18,6 +19,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/error_report.cpp
   src/platform/files.cpp
   src/platform/folders.cpp
+  src/platform/launcher.cpp
   src/platform/http_probe.cpp
   src/platform/main_loop.cpp
 )
@@ -33,5 +35,6 @@ set(ORV_UI_SOURCES
   src/app/services.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
+  src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
 )

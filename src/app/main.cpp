@@ -38,9 +38,11 @@ int main(int argc, char** argv) {
   Glib::set_application_name(orv::kApplicationTitle);
 
   orv::GtkDialogs dialogs;
+  orv::SubprocessLauncher launcher;
   orv::Services services;
   services.folders = orv::Folders::FromSystem();
   services.dialogs = &dialogs;
+  services.launcher = &launcher;
   services.screen = orv::PrimaryScreenSize;
   orv::ConfigureWebEngine(services.folders.OrvindelDir());
   services.engine = orv::WebKitBackendFactory();

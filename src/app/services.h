@@ -7,6 +7,7 @@
 #include "app/dialogs.h"
 #include "engine/browser_backend.h"
 #include "platform/folders.h"
+#include "platform/launcher.h"
 #include "shell/main_config.h"
 
 namespace orv {
@@ -14,6 +15,7 @@ namespace orv {
 struct Services {
   Folders folders;
   Dialogs* dialogs = nullptr;
+  Launcher* launcher = nullptr;
   BackendFactory engine;
   // Size of the primary monitor.
   std::function<ScreenSize()> screen;

@@ -39,6 +39,7 @@ TWebBrowser::~TWebBrowser() {
 void TWebBrowser::Navigate(const std::string& address) {
   const std::string uri = NormalizeNavigateAddress(address, FileExists);
   if (uri.empty()) return;
+  pending_since_ = g_get_monotonic_time();
   backend_->LoadUri(uri);
 }
 
@@ -52,12 +53,19 @@ void TWebBrowser::GoForward() {
   backend_->GoForward();
 }
 
-void TWebBrowser::Stop() { backend_->Stop(); }
+void TWebBrowser::Stop() {
+  pending_since_ = 0;
+  backend_->Stop();
+}
+
+bool TWebBrowser::NavigationPending() const {
+  return pending_since_ != 0 && g_get_monotonic_time() - pending_since_ < kPendingLimitUs;
+}
 void TWebBrowser::Refresh() { backend_->Reload(); }
 std::string TWebBrowser::LocationURL() const { return backend_->Uri(); }
 
 int TWebBrowser::ReadyState() const {
-  if (!backend_->IsLoading()) return kReadyStateComplete;
+  if (!backend_->IsLoading() && !NavigationPending()) return kReadyStateComplete;
   return backend_->HasDocument() ? kReadyStateInteractive : kReadyStateLoading;
 }
 
@@ -115,6 +123,7 @@ bool TWebBrowser::Visible() const { return gtk_widget_get_visible(container_); }
 // backend calls us from engine callbacks that an exception must not cross.
 void TWebBrowser::BeforeNavigate(const std::string& uri, bool& cancel) {
   if (OnBeforeNavigate) RunReported([&] { OnBeforeNavigate(*this, uri, cancel); });
+  if (cancel) pending_since_ = 0;
 }
 void TWebBrowser::TitleChanged(const std::string& title) {
   if (OnTitleChange) RunReported([&] { OnTitleChange(*this, title); });
@@ -126,6 +135,7 @@ void TWebBrowser::ProgressChanged(int progress, int maximum) {
   if (OnProgressChange) RunReported([&] { OnProgressChange(*this, progress, maximum); });
 }
 void TWebBrowser::DownloadBegin() {
+  pending_since_ = 0;
   if (OnDownloadBegin) RunReported([&] { OnDownloadBegin(*this); });
 }
 void TWebBrowser::NavigateComplete() {
@@ -135,6 +145,7 @@ void TWebBrowser::DocumentComplete() {
   if (OnDocumentComplete) RunReported([&] { OnDocumentComplete(*this); });
 }
 void TWebBrowser::DownloadComplete() {
+  pending_since_ = 0;
   if (OnDownloadComplete) RunReported([&] { OnDownloadComplete(*this); });
 }
 

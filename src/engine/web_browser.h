@@ -101,6 +101,13 @@ class TWebBrowser : private BackendEvents {
 
   std::string RunDocumentOp(DocumentOp op, const std::string& argument);
 
+  // Between Navigate and the engine's answer the page is not complete yet,
+  // though the engine has not started loading: waiting loops must wait.
+  // Dropped after kPendingLimitUs in case the engine never answers.
+  static constexpr int64_t kPendingLimitUs = 30'000'000;
+  bool NavigationPending() const;
+  int64_t pending_since_ = 0;
+
   std::unique_ptr<BrowserBackend> backend_;
   GtkWidget* container_ = nullptr;
   std::string user_agent_;

@@ -24,6 +24,7 @@ Folders Folders::FromSystem() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   f.program_dir = ec ? std::string("./") : WithSlash(exe.parent_path().string());
+  f.program_path = ec ? std::string("orvindel") : exe.string();
   const char* data = g_get_user_data_dir();
   f.data_dir = (data && *data) ? WithSlash(data) : std::string("/");
   return f;

@@ -6,7 +6,8 @@
 namespace orv {
 
 struct Folders {
-  std::string program_dir;  // ends in '/'
+  std::string program_dir;   // ends in '/'
+  std::string program_path;  // the running executable
   std::string data_dir;     // ends in '/'
 
   std::string OrvindelDir() const;  // data_dir + "Orvindel/"

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/app.h"
@@ -8,6 +9,10 @@
 #include "platform/files.h"
 #include "platform/main_loop.h"
 #include "prefs/options_window.h"
+#include "common/text.h"
+#include "pagetools/search_engines.h"
+#include "platform/http_probe.h"
+#include "platform/launcher.h"
 #include "shell/data_folders.h"
 #include "shell/page_captions.h"
 
@@ -18,7 +23,10 @@ namespace {
 constexpr char kCss[] = R"(
 #topstrip { background-color: rgb(149,185,253); min-height: 3px; }
 #jsand { background-color: rgb(248,248,241); min-height: 30px; }
-#e3panel { background-color: rgb(222,234,254); padding: 2px 7px 2px 22px; }
+#e3panel { padding: 2px 7px 2px 4px; }
+#e3panel.insecure { background-color: rgb(222,234,254); }
+#e3panel.secure { background-color: rgb(128,255,128); }
+#jpleft button { padding: 2px; min-height: 0; }
 #topline { background-color: rgb(248,248,241); min-height: 5px; }
 )";
 
@@ -28,12 +36,21 @@ constexpr size_t kMaxSettingsFile = IniFile::kMaxBytes;
 }  // namespace
 
 TMainForm::TMainForm(App& app, Services& services)
-    : tsmainCaption("     "),
-      root(Gtk::ORIENTATION_VERTICAL),
-      tsmain(Gtk::ORIENTATION_VERTICAL),
+    : root(Gtk::ORIENTATION_VERTICAL),
       jsand(Gtk::ORIENTATION_HORIZONTAL),
+      jpleft(Gtk::ORIENTATION_HORIZONTAL),
+      jp3(Gtk::ORIENTATION_HORIZONTAL),
       e3panel(Gtk::ORIENTATION_HORIZONTAL),
       topline(Gtk::ORIENTATION_HORIZONTAL),
+      NewTab20("New Tab"),
+      CloseTabs1("Close Tab"),
+      CloseAllTabs1("Close All Tabs"),
+      CloseOtherTabs1("Close Other Tabs"),
+      DuplicateTab1("Duplicate Tab"),
+      TabsPosition1("Tabs Position"),
+      AlignWindows1("Align Windows on Desktop"),
+      op1("Top"),
+      Bottom1("Bottom"),
       app_(app),
       services_(services) {
   set_name("TMainForm");
@@ -41,30 +58,155 @@ TMainForm::TMainForm(App& app, Services& services)
   set_default_size(1024, 700);
 
   topstrip.set_name("topstrip");
-  jsand.set_name("jsand");
-  e3panel.set_name("e3panel");
-  topline.set_name("topline");
-  e3.set_name("e3");
   nbook.set_name("nbook");
   tsmain.set_name("tsmain");
+  BuildToolbar();
+  BuildTabMenu();
 
-  e3panel.pack_start(e3, Gtk::PACK_EXPAND_WIDGET);
-  jsand.pack_start(e3panel, Gtk::PACK_EXPAND_WIDGET);
+  // The main window's strip: close buttons, flat, several rows, gradients.
+  nbook.SetCloseBtn(true);
+  nbook.SetFlat(true);
+  nbook.SetMultiLine(true);
+  nbook.SetTabFillGradient(true);
+  nbook.SetTabHeight(22);
+  nbook.AddPage(tsmain);
+  tsmain.SetCaption("     ");
+  tsmain.SetImageIndex(2);
+  nbook.OnChange = [this] { nbookChange(); };
+  nbook.OnTabClose = [this](int index, bool& can_close) { nbookTabClose(index, can_close); };
+  nbook.OnTabDelete = [this](int index) {
+    // A page the close button took away is destroyed once the strip is done
+    // with it; pages our own commands remove are destroyed by them.
+    if (destroying_page_) return;
+    TTabExtSheet* page = nbook.Pages(index);
+    Glib::signal_idle().connect_once([this, page] {
+      for (auto& p : pages_) {
+        if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
+          DestroyPage(page);
+          return;
+        }
+      }
+    });
+  };
+  nbook.OnContextPopup = [this](GdkEventButton* event) {
+    barontopClick();
+    tabpop.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
+  };
+
   tsmain.pack_start(jsand, Gtk::PACK_SHRINK);
   tsmain.pack_start(topline, Gtk::PACK_SHRINK);
-  nbook.append_page(tsmain, tsmainCaption);
   root.pack_start(topstrip, Gtk::PACK_SHRINK);
   root.pack_start(nbook, Gtk::PACK_EXPAND_WIDGET);
   add(root);
   root.show_all();
   topline.hide();
-
-  e3.signal_activate().connect(sigc::mem_fun(*this, &TMainForm::e3Activate));
+  sbstop.hide();
+  gpt.hide();
 
   restored_ = {1024, 700, 0, 0, kStatusNormal};
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  timer_.disconnect();
+  nbook.OnChange = nullptr;
+  nbook.OnTabDelete = nullptr;
+  // The toolbar panels are ours, not the pages': take them out first.
+  for (Gtk::Widget* panel : {static_cast<Gtk::Widget*>(&jsand), static_cast<Gtk::Widget*>(&topline)}) {
+    if (Gtk::Container* parent = panel->get_parent()) parent->remove(*panel);
+  }
+  while (!pages_.empty()) DestroyPage(pages_.back().sheet.get());
+  wb666_.reset();
+  first_browser_.reset();
+}
+
+namespace {
+
+void SetGlyph(Gtk::Button& button, const char* icon, const char* tooltip, int width) {
+  button.set_image_from_icon_name(icon, Gtk::ICON_SIZE_SMALL_TOOLBAR);
+  button.set_relief(Gtk::RELIEF_NONE);
+  button.set_tooltip_text(tooltip);
+  button.set_size_request(width, -1);
+  button.set_can_focus(false);
+}
+
+}  // namespace
+
+void TMainForm::BuildToolbar() {
+  jsand.set_name("jsand");
+  jpleft.set_name("jpleft");
+  jp3.set_name("jp3");
+  e3panel.set_name("e3panel");
+  topline.set_name("topline");
+  e3.set_name("e3");
+  gpt.set_name("gpt");
+
+  SetGlyph(pda, "go-previous-symbolic", "Back", 50);
+  SetGlyph(pdb, "go-next-symbolic", "Forward", 39);
+  SetGlyph(sbrefresh, "view-refresh-symbolic", "Refresh", 30);
+  SetGlyph(sbstop, "process-stop-symbolic", "Stop", 30);
+  SetGlyph(pdc, "go-home-symbolic", "Home", 30);
+  SetGlyph(pde, "starred-symbolic", "Favorites", 30);
+  SetGlyph(go3, "go-jump-symbolic", "Go", 20);
+  for (Gtk::Button* b : {&pda, &pdb, &sbrefresh, &sbstop, &pdc, &pde}) {
+    jpleft.pack_start(*b, Gtk::PACK_SHRINK);
+  }
+  jpleft.set_size_request(190, -1);
+  ImageType.set_from_icon_name("web-browser-symbolic", Gtk::ICON_SIZE_MENU);
+  e3panel.pack_start(ImageType, Gtk::PACK_SHRINK, 4);
+  e3panel.pack_start(e3, Gtk::PACK_EXPAND_WIDGET);
+  e3panel.pack_start(go3, Gtk::PACK_SHRINK);
+  jp3.pack_start(e3panel, Gtk::PACK_EXPAND_WIDGET);
+  jsand.pack_start(jpleft, Gtk::PACK_SHRINK);
+  jsand.pack_start(jp3, Gtk::PACK_EXPAND_WIDGET);
+  topline.pack_start(gpt, Gtk::PACK_EXPAND_WIDGET);
+  SetSecureLook(false);
+
+  pda.signal_clicked().connect([this] { pda2Click(); });
+  pdb.signal_clicked().connect([this] { pdb3Click(); });
+  sbrefresh.signal_clicked().connect([this] { sbrefreshClick(); });
+  sbstop.signal_clicked().connect([this] { mtstopClick(); });
+  pdc.signal_clicked().connect([this] { pdc3Click(); });
+  go3.signal_clicked().connect([this] { Go(/*from_enter=*/false); });
+  e3.signal_activate().connect([this] { Go(/*from_enter=*/true); });
+  // Any change of the text, typed or set, starts the progress afresh.
+  e3.signal_changed().connect([this] { ResetProgress(); });
+}
+
+void TMainForm::BuildTabMenu() {
+  auto add = [this](Gtk::MenuItem& item, guint key, Gdk::ModifierType mods, auto handler) {
+    tabpop.append(item);
+    if (key) {
+      // Shown for the user; the keys themselves are taken by the window.
+      if (auto* label = dynamic_cast<Gtk::AccelLabel*>(item.get_child())) {
+        label->set_accel(key, mods);
+      }
+    }
+    item.signal_activate().connect(handler);
+  };
+  add(NewTab20, GDK_KEY_t, Gdk::CONTROL_MASK, [this] { NewTab20Click(); });
+  add(CloseTabs1, GDK_KEY_w, Gdk::CONTROL_MASK, [this] { CloseTabs1Click(); });
+  add(CloseAllTabs1, GDK_KEY_F1, Gdk::CONTROL_MASK, [this] { CloseAllTabs1Click(); });
+  add(CloseOtherTabs1, 0, Gdk::ModifierType(0), [this] { CloseOtherTabs1Click(); });
+  add(DuplicateTab1, GDK_KEY_k, Gdk::CONTROL_MASK, [this] { DuplicateTab1Click(); });
+  add(TabsPosition1, 0, Gdk::ModifierType(0), [] {});
+  add(AlignWindows1, 0, Gdk::ModifierType(0), [] {});
+  TabsPositionMenu.append(op1);
+  TabsPositionMenu.append(Bottom1);
+  op1.set_draw_as_radio(true);
+  Bottom1.set_draw_as_radio(true);
+  op1.signal_activate().connect([this] {
+    if (op1.get_active()) op1Click();
+  });
+  Bottom1.signal_activate().connect([this] {
+    if (Bottom1.get_active()) Bottom1Click();
+  });
+  TabsPosition1.set_submenu(TabsPositionMenu);
+  tabpop.show_all();
+  // Never shown: Close Other Tabs, Tabs Position and Align Windows.
+  CloseOtherTabs1.hide();
+  TabsPosition1.hide();
+  AlignWindows1.hide();
+}
 
 std::string TMainForm::OrvindelDir() const { return data_dir_ + kOrvindelFolder + "/"; }
 
@@ -76,7 +218,7 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
     CurrentUserAgent = kDefaultUserAgent;
     // 2. The first tab's browser.
     first_browser_ = std::make_unique<TWebBrowser>(services_.engine());
-    gtk_box_pack_start(GTK_BOX(tsmain.gobj()), first_browser_->Widget(), TRUE, TRUE, 0);
+    tsmain.pack_start(*Glib::wrap(first_browser_->Widget()), Gtk::PACK_EXPAND_WIDGET);
     ProcessPendingEvents();
     WireBrowser(*first_browser_);
     first_browser_->SetUserAgent(CurrentUserAgent);
@@ -134,6 +276,12 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
     ProcessPendingEvents();
     StartupFinished = true;
   });
+  timer_ = Glib::signal_timeout().connect(
+      [this] {
+        Timer1Timer();
+        return true;
+      },
+      125);
 }
 
 void TMainForm::WireBrowser(TWebBrowser& b) {
@@ -164,6 +312,7 @@ void TMainForm::ApplyViewState() {
   const bool bar_visible = !(Settings.FloatingMode && !Settings.AddressBarKept);
   jsand.set_visible(bar_visible);
   topline.set_visible(!bar_visible);
+  e3.SetEndColor(Settings.ProgressEndColor);
 }
 
 void TMainForm::SetEngineEmulationLevel() {
@@ -180,27 +329,386 @@ void TMainForm::CloseRedirectPanel() {
   RedirectMode = false;
 }
 
+// --- Tabs ------------------------------------------------------------------
+
+TWebBrowser* TMainForm::BrowserOf(const TTabExtSheet& page) {
+  if (&page == &tsmain) return first_browser_.get();
+  for (auto& p : pages_) {
+    if (p.sheet.get() == &page) return p.browser.get();
+  }
+  return nullptr;
+}
+
+TTabExtSheet* TMainForm::PageOf(const TWebBrowser& browser) {
+  if (&browser == first_browser_.get()) return &tsmain;
+  for (auto& p : pages_) {
+    if (p.browser.get() == &browser) return p.sheet.get();
+  }
+  return nullptr;
+}
+
 TWebBrowser* TMainForm::GetCurrentWB() {
-  // Every tab page holds its browser; the first tab also holds the toolbar
-  // panels, so the fallback answers for it.
+  TTabExtSheet* page = nbook.ActivePage();
+  if (!page) return nullptr;
+  // The first tab shows the toolbar before its browser; the fallback
+  // answers for it, as for any page whose browser is not known.
+  if (page == &tsmain) return fallback_browser_;
+  if (TWebBrowser* browser = BrowserOf(*page)) return browser;
   return fallback_browser_;
 }
 
 bool TMainForm::IsCurrent(const TWebBrowser& browser) { return GetCurrentWB() == &browser; }
 
+void TMainForm::ReHome() {
+  TTabExtSheet* page = nbook.ActivePage();
+  if (!page) return;
+  int position = 0;
+  for (Gtk::Widget* panel : {static_cast<Gtk::Widget*>(&jsand), static_cast<Gtk::Widget*>(&topline)}) {
+    if (panel->get_parent() != page) {
+      if (Gtk::Container* parent = panel->get_parent()) parent->remove(*panel);
+      page->pack_start(*panel, Gtk::PACK_SHRINK);
+    }
+    page->reorder_child(*panel, position++);
+  }
+}
+
+void TMainForm::DestroyPage(TTabExtSheet* page) {
+  if (!page || page == &tsmain) return;
+  for (auto it = pages_.begin(); it != pages_.end(); ++it) {
+    if (it->sheet.get() != page) continue;
+    for (Gtk::Widget* panel :
+         {static_cast<Gtk::Widget*>(&jsand), static_cast<Gtk::Widget*>(&topline)}) {
+      if (panel->get_parent() == page) {
+        page->remove(*panel);
+        tsmain.pack_start(*panel, Gtk::PACK_SHRINK);
+      }
+    }
+    destroying_page_ = true;
+    if (nbook.IndexOf(*page) >= 0) nbook.RemovePage(*page);
+    destroying_page_ = false;
+    it->browser.reset();
+    pages_.erase(it);
+    return;
+  }
+}
+
+TTabExtSheet* TMainForm::OpenTab(const std::string& address, const std::string& caption) {
+  pages_.push_back({std::make_unique<TTabExtSheet>(), nullptr});
+  TabPage& tab = pages_.back();
+  TTabExtSheet* page = tab.sheet.get();
+  const bool made = RunGuarded([&] {
+    SetSecureLook(false);
+    nbook.AddPage(*page, nbook.ActivePageIndex() + 1);
+    page->SetCaption(caption);
+    // The strip answers every colour with its own fixed scheme.
+    page->Colors().SetActiveFill1(0xF1F8F8);
+    page->Colors().SetActiveFill2(0xF1F8F8);
+    page->Colors().SetInActivefill1(0xFFFFFF);
+    page->Colors().SetInActivefill2(0xFEDBC8);
+    page->Colors().SetActiveFontColor(0);
+    page->Colors().SetInActiveFontColor(0);
+    tab.browser = std::make_unique<TWebBrowser>(services_.engine());
+    page->pack_start(*Glib::wrap(tab.browser->Widget()), Gtk::PACK_EXPAND_WIDGET);
+    tab.browser->SetSilent(true);
+    tab.browser->SetVisible(true);
+    page->show();
+    nbook.SetActivePage(page);
+    page->SetCaption(tab.browser->LocationURL());
+    WireBrowser(*tab.browser);
+    tab.browser->SetUserAgent(CurrentUserAgent);
+    if (!TrimBlanks(address).empty()) tab.browser->Navigate(address);
+  });
+  if (!made) {
+    DestroyPage(page);
+    page = nullptr;
+  }
+  ReHome();
+  return page;
+}
+
+void TMainForm::NewTab20Click() {
+  OpenTab(" ", "Blank Page");
+  if (Settings.NewTabOpensHome) {
+    if (TWebBrowser* wb = GetCurrentWB()) wb->Navigate(Settings.HomePage);
+  }
+  ReHome();
+}
+
+void TMainForm::nbookChange() {
+  TWebBrowser* browser = nullptr;
+  RunGuarded([&] {
+    TTabExtSheet* page = nbook.ActivePage();
+    if (page && page != &tsmain) browser = BrowserOf(*page);
+    if (page == &tsmain) browser = first_browser_.get();
+    if (browser) ReHome();
+    e3.SetPosition(0);
+    gpt.hide();
+    htttpsClick();
+  });
+  if (!browser) return;
+  CurrentPageTitle = browser->TabTitle;
+  // An agent chosen while another tab was active reaches this one too.
+  browser->SetUserAgent(CurrentUserAgent);
+  ProcessPendingEvents();
+  e3.set_text(browser->LocationURL());
+  ProcessPendingEvents();
+}
+
+void TMainForm::CloseTabs1Click() {
+  const int p = nbook.ActivePageIndex();
+  if (p <= 0) return;
+  RunGuarded([&] {
+    ProcessPendingEvents();
+    TTabExtSheet* page = nbook.Pages(p);
+    nbook.SetActivePage(&tsmain);
+    if (first_browser_) e3.set_text(first_browser_->LocationURL());
+    ReHome();
+    DestroyPage(page);
+    htttpsClick();
+  });
+}
+
+void TMainForm::nbookTabClose(int, bool& can_close) {
+  can_close = nbook.ActivePageIndex() != 0;
+}
+
+void TMainForm::CloseAllTabs1Click() {
+  RunGuarded([&] {
+    nbook.SetActivePage(&tsmain);
+    ReHome();
+    for (int i = nbook.PageCount() - 1; i >= 1; --i) DestroyPage(nbook.Pages(i));
+    if (first_browser_) e3.set_text(first_browser_->LocationURL());
+    if (TWebBrowser* wb = GetCurrentWB()) wb->Navigate(Settings.HomePage);
+  });
+}
+
+void TMainForm::CloseOtherTabs1Click() {
+  TWebBrowser* current = GetCurrentWB();
+  if (!current || !first_browser_) return;
+  const std::string address = current->LocationURL();
+  // The page is loaded again in the first tab, not moved there.
+  first_browser_->Navigate(address);
+  ReHome();
+  for (int i = nbook.PageCount() - 1; i >= 0; --i) {
+    nbook.SetActivePageIndex(i);
+    CloseTabs1Click();
+  }
+  nbook.SetActivePage(&tsmain);
+  e3.set_text(address);
+  ReHome();
+}
+
+TWebBrowser& TMainForm::StagingBrowser() {
+  if (!wb666_) {
+    // Off screen and never shown: only its document is used.
+    wb666_window_ = std::make_unique<Gtk::OffscreenWindow>();
+    wb666_window_->set_default_size(800, 600);
+    wb666_ = std::make_unique<TWebBrowser>(services_.engine());
+    wb666_->SetSilent(true);
+    wb666_->SetUserAgent(CurrentUserAgent);
+    wb666_window_->add(*Glib::wrap(wb666_->Widget()));
+    wb666_window_->show_all();
+  }
+  return *wb666_;
+}
+
+void TMainForm::DuplicateTab1Click() {
+  // No guard: a page without a document stops the command with a message.
+  TWebBrowser* current = GetCurrentWB();
+  if (!current) return;
+  TWebBrowser& staging = StagingBrowser();
+  staging.Navigate(current->LocationURL());
+  staging.WaitUntilComplete();
+  // The copy carries the page as it looks now, script changes included.
+  staging.SetBodyHtml(current->BodyHtml());
+  ReHome();
+  e3.set_text(current->LocationURL());
+  OpenTab(" ", "Blank Page");
+  TWebBrowser* copy = GetCurrentWB();
+  if (!copy || copy == current) return;
+  copy->Navigate(staging.LocationURL());
+  copy->WaitUntilComplete();
+  copy->SetBodyHtml(staging.BodyHtml());
+  gtk_widget_grab_focus(copy->Backend().Widget());
+}
+
+void TMainForm::op1Click() {
+  Settings.TabPosition = 0;
+  op1.set_active(false);
+  Bottom1.set_active(false);
+  nbook.SetTabPosition(TabPosition::tpTop);
+  op1.set_active(true);
+}
+
+void TMainForm::Bottom1Click() {
+  Settings.TabPosition = 3;
+  op1.set_active(false);
+  Bottom1.set_active(false);
+  nbook.SetTabPosition(TabPosition::tpBottom);
+  Bottom1.set_active(true);
+}
+
+void TMainForm::barontopClick() {
+  op1.set_active(Settings.TabPosition == 0);
+  Bottom1.set_active(Settings.TabPosition == 3);
+}
+
+void TMainForm::NewSession1Click() {
+  // Exactly one new instance, started as the first one was: no arguments.
+  services_.launcher->Start(services_.folders.program_path, {});
+}
+
+bool TMainForm::on_key_press_event(GdkEventKey* event) {
+  const auto mods = event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK);
+  const guint key = gdk_keyval_to_lower(event->keyval);
+  if (mods == GDK_CONTROL_MASK) {
+    switch (key) {
+      case GDK_KEY_n:
+        // Taken before any control sees it.
+        NewSession1Click();
+        return true;
+      case GDK_KEY_t:
+        NewTab20Click();
+        return true;
+      case GDK_KEY_w:
+        CloseTabs1Click();
+        return true;
+      case GDK_KEY_F1:
+        CloseAllTabs1Click();
+        return true;
+      case GDK_KEY_k:
+        DuplicateTab1Click();
+        return true;
+      case GDK_KEY_l:
+        FocusAddressBar();
+        return true;
+      default:
+        break;
+    }
+  }
+  if ((mods == GDK_MOD1_MASK && key == GDK_KEY_d) || (mods == 0 && key == GDK_KEY_F6)) {
+    FocusAddressBar();
+    return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
+}
+
+void TMainForm::FocusAddressBar() {
+  e3.grab_focus();
+  e3.select_region(0, -1);
+}
+
+// --- Navigation ------------------------------------------------------------
+
+void TMainForm::Go(bool from_enter) {
+  TWebBrowser* wb = GetCurrentWB();
+  if (!wb) return;
+  if (from_enter) gtk_widget_grab_focus(wb->Backend().Widget());
+  const std::string text = e3.get_text();
+  if (ProbeAddress(text)) {
+    // The browser may have changed while the probe waited.
+    if (TWebBrowser* now = GetCurrentWB()) now->Navigate(text);
+    return;
+  }
+  runClick();
+  e3.set_text(LastSearchAddress);
+}
+
+void TMainForm::runClick() {
+  const std::string text = e3.get_text();
+  LastSearchAddress.clear();
+  // With no engine chosen (a damaged "SEARCH"), a typed text is still
+  // searched, with the first engine.
+  const int engine = Settings.SearchEngine >= 1 ? Settings.SearchEngine : 1;
+  LastSearchAddress = BuildSearchAddress(engine, text);
+  TWebBrowser* wb = GetCurrentWB();
+  if (!wb) return;
+  wb->Navigate(LastSearchAddress);
+  wb->WaitUntilComplete();
+}
+
 void TMainForm::sbrefreshClick() {
   TWebBrowser* wb = GetCurrentWB();
   if (!wb) return;
+  if (Settings.ClearCacheOnRefresh) ClearTemporaryInternetFiles();
   wb->Navigate(e3.get_text());
   wb->SetUserAgent(CurrentUserAgent);
-  gtk_widget_grab_focus(wb->Widget());
+  gtk_widget_grab_focus(wb->Backend().Widget());
 }
 
-void TMainForm::e3Activate() {
+void TMainForm::ClearTemporaryInternetFiles() {
+  // The engine's cache clean-up comes with the engine integration.
+}
+
+void TMainForm::mtstopClick() {
+  ShowStop(false);
+  e3.SetPosition(0);
+  gpt.hide();
+  if (TWebBrowser* wb = GetCurrentWB()) wb->Stop();
+}
+
+void TMainForm::pda2Click() {
   TWebBrowser* wb = GetCurrentWB();
   if (!wb) return;
-  gtk_widget_grab_focus(wb->Widget());
-  wb->Navigate(e3.get_text());
+  wb->Stop();
+  RunGuarded([&] { wb->GoBack(); });
+}
+
+void TMainForm::pdb3Click() {
+  TWebBrowser* wb = GetCurrentWB();
+  if (!wb) return;
+  wb->Stop();
+  RunGuarded([&] { wb->GoForward(); });
+}
+
+void TMainForm::pdc3Click() {
+  if (TWebBrowser* wb = GetCurrentWB()) wb->Navigate(Settings.HomePage);
+}
+
+void TMainForm::SetSecureLook(bool secure) {
+  ImageType.set_from_icon_name(secure ? "channel-secure-symbolic" : "web-browser-symbolic",
+                               Gtk::ICON_SIZE_MENU);
+  auto style = e3panel.get_style_context();
+  style->remove_class(secure ? "insecure" : "secure");
+  style->add_class(secure ? "secure" : "insecure");
+}
+
+void TMainForm::htttpsClick() {
+  TWebBrowser* wb = GetCurrentWB();
+  if (!wb || !wb->HasDocument()) return;
+  SetSecureLook(AsciiLower(wb->LocationURL()).rfind("https:", 0) == 0);
+}
+
+void TMainForm::ShowStop(bool loading) {
+  sbstop.set_visible(loading);
+  sbrefresh.set_visible(!loading);
+}
+
+void TMainForm::ResetProgress() {
+  e3.SetPosition(0);
+  gpt.hide();
+}
+
+void TMainForm::Timer1Timer() {
+  RunReported([&] {
+    const std::string address = e3.get_text();
+    topline.set_tooltip_text(address);
+    gpt.set_tooltip_text(address);
+    if (e3.Position() <= 0) {
+      ShowStop(false);
+      gpt.hide();
+    } else {
+      ShowStop(true);
+    }
+    TTabExtSheet* page = nbook.ActivePage();
+    if (!page) return;
+    if (jsand.get_parent() != page || topline.get_parent() != page) {
+      if (TWebBrowser* wb = GetCurrentWB()) e3.set_text(wb->LocationURL());
+      ProcessPendingEvents();
+      ReHome();
+      htttpsClick();
+    }
+  });
 }
 
 // --- Page events -----------------------------------------------------------
@@ -216,8 +724,10 @@ void TMainForm::wbNewWindow2(TWebBrowser&, const std::string&, TWebBrowser*& win
 
 void TMainForm::wbDownloadBegin(TWebBrowser& sender) {
   ProcessPendingEvents();
-  // A background tab that starts loading must not take over the address bar.
-  if (IsCurrent(sender)) e3.set_text(sender.LocationURL());
+  // A background tab that starts loading must not take over the toolbar.
+  if (!IsCurrent(sender)) return;
+  ShowStop(true);
+  e3.set_text(sender.LocationURL());
 }
 
 void TMainForm::wbDownloadComplete(TWebBrowser&) {
@@ -225,26 +735,45 @@ void TMainForm::wbDownloadComplete(TWebBrowser&) {
   ProcessPendingEvents();
   if (TWebBrowser* wb = GetCurrentWB()) {
     e3.set_text(wb->LocationURL());
-    RunGuarded([&] { gtk_widget_grab_focus(wb->Widget()); });
+    RunGuarded([&] { gtk_widget_grab_focus(wb->Backend().Widget()); });
   }
 }
 
-void TMainForm::wbDocumentComplete(TWebBrowser&) {}
+void TMainForm::wbDocumentComplete(TWebBrowser& sender) {
+  if (!IsCurrent(sender)) return;
+  ShowStop(false);
+  htttpsClick();
+}
 
 void TMainForm::wbProgressChange(TWebBrowser& sender, int progress, int maximum) {
   if (!IsCurrent(sender)) return;
-  e3.set_progress_fraction(maximum > 0 && progress > 0 ? double(progress) / maximum : 0.0);
+  e3.SetMax(maximum);
+  e3.SetPosition(progress);
+  if (!jsand.get_visible()) {
+    gpt.set_fraction(maximum > 0 && progress > 0 ? std::min(1.0, double(progress) / maximum) : 0);
+    gpt.show();
+  }
 }
 
 void TMainForm::wbTitleChange(TWebBrowser& sender, const std::string& title) {
   RunGuarded([&] {
+    // Each browser labels its own tab; only the current one speaks for the
+    // window.
+    TTabExtSheet* page = PageOf(sender);
+    if (page) page->SetImageIndex(0);
     const std::string caption = TabCaptionForTitle(title);
+    if (IsCurrent(sender)) {
+      CurrentPageTitle = title;
+      e3.set_text(sender.LocationURL());
+    }
+    if (page) page->SetCaption(caption);
     sender.TabTitle = caption;
-    if (!IsCurrent(sender)) return;
-    CurrentPageTitle = title;
-    e3.set_text(sender.LocationURL());
-    tsmainCaption.set_text(caption);
+    LoadSiteIcon(sender);
   });
+}
+
+void TMainForm::LoadSiteIcon(TWebBrowser&) {
+  // Site icons on the tabs come with their own feature.
 }
 
 void TMainForm::wbStatusTextChange(TWebBrowser&, const std::string& text) {
@@ -327,6 +856,8 @@ void TMainForm::WriteMainConfigFile() {
     std::error_code ec;
     std::filesystem::rename(path, path + ".bak", ec);
   }
+  // Values whose controls exist are taken from them.
+  Settings.ProgressEndColor = e3.EndColor();
   // Keys the program does not own stay as they were in the file.
   IniFile file = IniFile::Parse(bytes.value_or(""));
   WriteMainConfig(file, Settings);
@@ -338,6 +869,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   ProcessPendingEvents();
   if (StartupFinished) CanClose = true;
   if (!CanClose) return;
+  timer_.disconnect();
   RunGuarded([&] {
     if (RedirectMode) CloseRedirectPanel();
     WriteMainConfigFile();

@@ -1,9 +1,11 @@
 // TMainForm: the main window. Its creation brings the program up; its close
-// writes everything back.
+// writes everything back. It holds the tabs, each with its browser, the
+// navigation toolbar that follows the active tab, and the page events.
 #pragma once
 
 #include <gtkmm.h>
 
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 #include "shell/color_dialog_state.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
+#include "widgets/gauge_edit_widget.h"
+#include "widgets/page_ext_control_widget.h"
 
 namespace orv {
 
@@ -39,46 +43,111 @@ class TMainForm : public Gtk::Window {
   bool RequestClose();
   bool Closed() const { return closed_; }
 
-  // The active tab's browser, falling back to the first browser.
+  // --- Tabs ---------------------------------------------------------------
+  // The active tab's browser; the first browser stands in for a page that
+  // shows the toolbar before its browser (the first tab). Null when the
+  // strip has no active page.
   TWebBrowser* GetCurrentWB();
   TWebBrowser* FirstBrowser() { return first_browser_.get(); }
+  // Opens a tab directly after the active one and makes it active. An
+  // address of blanks loads nothing. Answers the new page, or null when the
+  // page could not be made (it is then taken away again, silently).
+  TTabExtSheet* OpenTab(const std::string& address, const std::string& caption);
+  // The browser shown on `page`, or null.
+  TWebBrowser* BrowserOf(const TTabExtSheet& page);
 
+  void NewTab20Click();
+  void CloseTabs1Click();
+  void CloseAllTabs1Click();
+  void CloseOtherTabs1Click();
+  void DuplicateTab1Click();
+  void op1Click();
+  void Bottom1Click();
+  void barontopClick();
+  void NewSession1Click();
+  void nbookChange();
+  void nbookTabClose(int index, bool& can_close);
+
+  // --- Navigation ---------------------------------------------------------
+  // Go: probe the address bar's text, then open it or search it.
+  void Go(bool from_enter);
+  // The address-bar search: the text with the selected engine, waited for.
+  void runClick();
   // Navigates the current tab to the address bar's text.
   void sbrefreshClick();
+  void mtstopClick();
+  void pda2Click();
+  void pdb3Click();
+  void pdc3Click();
+  void htttpsClick();
+  // Puts the keyboard into the address bar with its text selected.
+  void FocusAddressBar();
+  // The 125 ms periodic check.
+  void Timer1Timer();
 
   // Program-wide settings and the chrome values read from Orvindel.cfg.
   MainConfig Settings;
   std::string CurrentUserAgent;
   std::string CurrentPageTitle;
+  std::string LastSearchAddress;
   bool StartupFinished = false;
   bool RedirectMode = false;
   int RedirectPanelFirstWidth = 0;
   ColorDialogState ColorDialog;
 
-  // Controls.
-  // Declared before the notebook: a tab page must go before its label.
-  Gtk::Label tsmainCaption;
+  // Controls. Declared before the strip: a page must go before its label,
+  // and the toolbar panels must outlive the pages that hold them.
   Gtk::Box root;
   Gtk::EventBox topstrip;
-  Gtk::Notebook nbook;
-  Gtk::Box tsmain;
   Gtk::Box jsand;
+  Gtk::Box jpleft;
+  Gtk::Button pda, pdb, sbrefresh, sbstop, pdc, pde;
+  Gtk::Box jp3;
   Gtk::Box e3panel;
-  Gtk::Entry e3;
+  Gtk::Image ImageType;
+  TGaugeEdit e3;
+  Gtk::Button go3;
   Gtk::Box topline;
+  Gtk::ProgressBar gpt;
+  Gtk::Menu tabpop;
+  Gtk::MenuItem NewTab20, CloseTabs1, CloseAllTabs1, CloseOtherTabs1, DuplicateTab1,
+      TabsPosition1, AlignWindows1;
+  Gtk::Menu TabsPositionMenu;
+  Gtk::CheckMenuItem op1, Bottom1;
+  TPageExtControl nbook;
+  TTabExtSheet tsmain;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
  private:
+  struct TabPage {
+    std::unique_ptr<TTabExtSheet> sheet;
+    std::unique_ptr<TWebBrowser> browser;
+  };
+
+  void BuildToolbar();
+  void BuildTabMenu();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();
   void SetEngineEmulationLevel();
   void ApplyLanguageCaptions();
   void CloseRedirectPanel();
+  void LoadSiteIcon(TWebBrowser& browser);
+  void ClearTemporaryInternetFiles();
   void WriteMainConfigFile();
   std::string OrvindelDir() const;
   bool IsCurrent(const TWebBrowser& browser);
+  TTabExtSheet* PageOf(const TWebBrowser& browser);
+  // Moves the toolbar and the progress strip onto the active page.
+  void ReHome();
+  // Takes `page` off the strip and destroys it with its browser.
+  void DestroyPage(TTabExtSheet* page);
+  void SetSecureLook(bool secure);
+  void ShowStop(bool loading);
+  void ResetProgress();
+  TWebBrowser& StagingBrowser();
+  bool on_key_press_event(GdkEventKey* event) override;
 
   // Handlers of every tab browser.
   void wbBeforeNavigate(TWebBrowser& sender, const std::string& uri, bool& cancel);
@@ -90,7 +159,6 @@ class TMainForm : public Gtk::Window {
   void wbStatusTextChange(TWebBrowser& sender, const std::string& text);
   void wbNewWindow2(TWebBrowser& sender, const std::string& uri, TWebBrowser*& window,
                     bool& cancel);
-  void e3Activate();
 
   bool on_delete_event(GdkEventAny* event) override;
   bool on_configure_event(GdkEventConfigure* event) override;
@@ -100,11 +168,18 @@ class TMainForm : public Gtk::Window {
   Services& services_;
   std::unique_ptr<TWebBrowser> first_browser_;
   TWebBrowser* fallback_browser_ = nullptr;
+  // Pages made by OpenTab; a list, so that references stay valid.
+  std::list<TabPage> pages_;
+  // The hidden staging browser of Duplicate Tab, made on first use.
+  std::unique_ptr<Gtk::OffscreenWindow> wb666_window_;
+  std::unique_ptr<TWebBrowser> wb666_;
+  sigc::connection timer_;
   std::string program_dir_;
   std::string data_dir_;
   // Orvindel.cfg existed but could not be read: keep it before writing.
   bool config_unreadable_ = false;
   bool closed_ = false;
+  bool destroying_page_ = false;
   int status_ = kStatusNormal;
   WindowGeometry restored_;
 };

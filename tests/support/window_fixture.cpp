@@ -12,6 +12,10 @@ namespace orv::test {
 
 void InitToolkit() {
   static Glib::RefPtr<Gtk::Application> application = [] {
+    // No session bus: a bus started on demand for one test (and the
+    // accessibility bus it brings) would live in another test's folders,
+    // which WebKit's sandbox then fails to bind.
+    g_setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", TRUE);
     int argc = 1;
     static char name[] = "orvindel-tests";
     static char* argv_storage[] = {name, nullptr};
@@ -35,8 +39,9 @@ void WindowTest::SetUp() {
   g_setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), TRUE);
   g_setenv("XDG_CACHE_HOME", (root_ + "/cache").c_str(), TRUE);
   g_setenv("HOME", root_.c_str(), TRUE);
-  services_.folders = {root_ + "/prog/", root_ + "/data/"};
+  services_.folders = {root_ + "/prog/", root_ + "/prog/orvindel", root_ + "/data/"};
   services_.dialogs = &dialogs_;
+  services_.launcher = &launcher_;
   services_.engine = web_.Factory();
   services_.screen = [] { return ScreenSize{1280, 1024}; };
   InstallErrorReport(dialogs_, nullptr);

@@ -17,6 +17,15 @@ namespace orv::test {
 // Initialises GTK and gtkmm once for the test process.
 void InitToolkit();
 
+// Records the programs it is asked to start instead of starting them.
+class RecordingLauncher final : public Launcher {
+ public:
+  void Start(const std::string& program, const std::vector<std::string>& arguments) override {
+    started.push_back({program, arguments});
+  }
+  std::vector<std::pair<std::string, std::vector<std::string>>> started;
+};
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -35,6 +44,7 @@ class WindowTest : public ::testing::Test {
   std::string root_;
   FakeWeb web_;
   ScriptedDialogs dialogs_;
+  RecordingLauncher launcher_;
   Services services_;
   std::unique_ptr<App> app_;
 };
