@@ -49,6 +49,12 @@ bool HasUriScheme(std::string_view text) {
   return rest.substr(0, 2) == "//" || IsOpaqueScheme(text.substr(0, i));
 }
 
+bool IsLocalFileAddress(std::string_view address, const PathExists& exists) {
+  const std::string text = TrimBlanks(address);
+  if (AsciiLower(text).rfind("file:", 0) == 0) return true;
+  return !text.empty() && text[0] == '/' && exists && exists(text);
+}
+
 std::string EncodeUriText(std::string_view text) {
   static const char* kHex = "0123456789ABCDEF";
   std::string out;

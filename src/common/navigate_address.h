@@ -21,6 +21,10 @@ std::string NormalizeNavigateAddress(std::string_view address, const PathExists&
 // ("http://x", "about:blank", "mailto:a@b"), and not for "localhost:8080".
 bool HasUriScheme(std::string_view text);
 
+// True for a "file:" address, and for an absolute path that exists: text
+// the address bar opens without asking the network.
+bool IsLocalFileAddress(std::string_view text, const PathExists& exists);
+
 // Percent-encodes the bytes that may not appear in a URI.
 std::string EncodeUriText(std::string_view text);
 

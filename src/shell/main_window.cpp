@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/main_loop.h"
 #include "prefs/options_window.h"
+#include "common/navigate_address.h"
 #include "common/text.h"
 #include "pagetools/search_engines.h"
 #include "platform/http_probe.h"
@@ -605,7 +606,9 @@ void TMainForm::Go(bool from_enter) {
   if (!wb) return;
   if (from_enter) gtk_widget_grab_focus(wb->Backend().Widget());
   const std::string text = e3.get_text();
-  if (ProbeAddress(text)) {
+  // A local file has no server to ask; searching the web for its path
+  // would never be what the user meant.
+  if (IsLocalFileAddress(text, FileExists) || ProbeAddress(text)) {
     // The browser may have changed while the probe waited.
     if (TWebBrowser* now = GetCurrentWB()) now->Navigate(text);
     return;

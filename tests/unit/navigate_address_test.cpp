@@ -34,5 +34,15 @@ TEST(NavigateAddress, ForgivingNormalisation) {
   EXPECT_EQ(local.substr(local.size() - 10), "/page.html");
 }
 
+TEST(NavigateAddress, LocalFileAddresses) {
+  const PathExists exists = [](const std::string& p) { return p == "/home/u/page.html"; };
+  EXPECT_TRUE(IsLocalFileAddress("file:///etc/hosts", exists));
+  EXPECT_TRUE(IsLocalFileAddress(" FILE:///x", exists));
+  EXPECT_TRUE(IsLocalFileAddress("/home/u/page.html", exists));
+  EXPECT_FALSE(IsLocalFileAddress("/home/u/missing.html", exists));
+  EXPECT_FALSE(IsLocalFileAddress("page.html", exists));
+  EXPECT_FALSE(IsLocalFileAddress("http://x/", exists));
+}
+
 }  // namespace
 }  // namespace orv

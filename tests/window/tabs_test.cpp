@@ -269,6 +269,14 @@ TEST_F(GoTest, ReachableAddressesOpenAsTypedAndOthersAreSearched) {
   }
 }
 
+TEST_F(GoTest, LocalFilesOpenWithoutAProbe) {
+  Start();
+  const std::string path = root_ + "/page.html";
+  WriteFile(path, "<p>local</p>");
+  Type(path);
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "file://" + path);
+}
+
 TEST_F(GoTest, SearchUsesTheSelectedEngine) {
   Start();
   Main().Settings.SearchEngine = 4;
