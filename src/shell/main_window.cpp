@@ -70,6 +70,7 @@ TMainForm::TMainForm(App& app, Services& services)
   nbook.SetMultiLine(true);
   nbook.SetTabFillGradient(true);
   nbook.SetTabHeight(22);
+  nbook.SetImages(TabImages());
   nbook.AddPage(tsmain);
   tsmain.SetCaption("     ");
   tsmain.SetImageIndex(2);
@@ -131,6 +132,21 @@ void SetGlyph(Gtk::Button& button, const char* icon, const char* tooltip, int wi
 }
 
 }  // namespace
+
+std::vector<Glib::RefPtr<Gdk::Pixbuf>> TMainForm::TabImages() {
+  // Index 0 is a page without its own icon, 2 the first tab's; site icons
+  // are added after them.
+  std::vector<Glib::RefPtr<Gdk::Pixbuf>> images;
+  auto theme = Gtk::IconTheme::get_default();
+  for (const char* name : {"text-html", "text-html", "user-home"}) {
+    Glib::RefPtr<Gdk::Pixbuf> icon;
+    RunGuarded([&] { icon = theme->load_icon(name, 16, Gtk::ICON_LOOKUP_FORCE_SIZE); });
+    if (!icon) icon = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, 16, 16);
+    if (!theme->has_icon(name)) icon->fill(0x00000000);
+    images.push_back(icon);
+  }
+  return images;
+}
 
 void TMainForm::BuildToolbar() {
   jsand.set_name("jsand");

@@ -126,6 +126,7 @@ class TMainForm : public Gtk::Window {
   };
 
   void BuildToolbar();
+  static std::vector<Glib::RefPtr<Gdk::Pixbuf>> TabImages();
   void BuildTabMenu();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
