@@ -92,6 +92,7 @@ class WebKitBackend final : public BrowserBackend {
     auto& related = static_cast<WebKitBackend&>(opener);
     DropView();
     committed_ = false;
+    page_arriving_ = false;
     status_text_.clear();
     MakeView(related.web_view());
     return view_;
@@ -165,13 +166,16 @@ class WebKitBackend final : public BrowserBackend {
     BackendEvents* events = self->events();
     switch (event) {
       case WEBKIT_LOAD_STARTED:
+        self->page_arriving_ = false;
         if (events) events->DownloadBegin();
         break;
       case WEBKIT_LOAD_COMMITTED:
         self->committed_ = true;
+        self->page_arriving_ = true;
         if (events) events->NavigateComplete();
         break;
       case WEBKIT_LOAD_FINISHED:
+        self->page_arriving_ = false;
         // A failed load ends here too, after the error page is decided.
         if (events) {
           events->ProgressChanged(0, 100);
@@ -215,6 +219,11 @@ class WebKitBackend final : public BrowserBackend {
     if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || !self->events()) return FALSE;
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    // WebKit asks about the frames of a page too, and does not say which
+    // frame a navigation is for. While a committed page is still arriving,
+    // a navigation nobody clicked for is the page filling its own frames:
+    // not a navigation of the tab.
+    if (self->page_arriving_ && !webkit_navigation_action_is_user_gesture(action)) return FALSE;
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
     bool cancel = false;
@@ -227,6 +236,8 @@ class WebKitBackend final : public BrowserBackend {
   GtkWidget* view_ = nullptr;
   GCancellable* cancellable_ = nullptr;
   bool committed_ = false;
+  // Between the commit of a page and the end of its load.
+  bool page_arriving_ = false;
   std::string status_text_;
   std::string user_agent_;
 };

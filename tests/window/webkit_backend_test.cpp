@@ -127,6 +127,19 @@ TEST_F(WebKitBackendTest, CancelInBeforeNavigateReallyStopsTheLoad) {
   EXPECT_EQ(title_, "first");
 }
 
+TEST_F(WebKitBackendTest, FramesInsideAPageAreNotNavigationsOfTheTab) {
+  server_.pages["/framed"] = "<title>framed</title><iframe src='/inner'></iframe>";
+  server_.pages["/inner"] = "<p>inner</p>";
+  std::vector<std::string> asked;
+  browser_->OnBeforeNavigate = [&](TWebBrowser&, const std::string& uri, bool&) {
+    asked.push_back(uri);
+  };
+  browser_->Navigate(server_.Url("/framed"));
+  ASSERT_TRUE(Pump([&] { return server_.user_agents.count("/inner") == 1; }, 30000));
+  ASSERT_TRUE(Pump([&] { return browser_->ReadyState() == 4; }, 30000));
+  EXPECT_EQ(asked, std::vector<std::string>{server_.Url("/framed")});
+}
+
 TEST_F(WebKitBackendTest, HistoryAndUserAgentChanges) {
   server_.pages["/one"] = "<title>one</title>";
   server_.pages["/two"] = "<title>two</title>";
