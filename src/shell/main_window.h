@@ -90,6 +90,8 @@ class TMainForm : public Gtk::Window {
   std::string CurrentUserAgent;
   std::string CurrentPageTitle;
   std::string LastSearchAddress;
+  // The text of the last Quick Web Search shown in the search window.
+  std::string QuickSearchText;
   bool StartupFinished = false;
   bool RedirectMode = false;
   int RedirectPanelFirstWidth = 0;
