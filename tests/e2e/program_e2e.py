@@ -21,27 +21,22 @@ usage: program_e2e.py --browser build/orvindel --screenshot-tool build/x11_scree
 
 import argparse
 import configparser
-import ctypes
-import http.server
 import os
-import select
 import shutil
-import signal
-import subprocess
 import sys
 import tempfile
-import threading
 import time
 import urllib.parse
 
-BUILTIN_UA = "Orvindel/1.2.0.0(Compatible; Windows; U; en-US)Version/1.2.0.0"
+from harness import (BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
+                     describe_status, exit_on_signals, start_session_bus, sweep, take_screenshot)
+
 PAGE_TITLE = "Orvindel e2e page"
 FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e_page.html")
 
 BEACON_DEADLINE_S = 40
 RESTART_BEACON_DEADLINE_S = 30
 EXIT_DEADLINE_S = 20
-SCREENSHOT_DEADLINE_S = 10
 
 # Keys the next start reads back; all of them must survive a close.
 REQUIRED_KEYS = {
@@ -56,205 +51,36 @@ UAS_LINES = 6
 HOME_MARKER = "http://127.0.0.1:9/orvindel-e2e-home"  # never loaded: the address on the command line wins
 
 
-class Failures:
-    def __init__(self):
-        self.messages = []
-
-    def check(self, ok, message):
-        if not ok:
-            self.messages.append(message)
-            print(f"FAIL: {message}", flush=True)
-        return ok
-
-
 class FixtureServer:
-    """Serves the fixture page, logs every request's User-Agent and wakes the
-    waiting test when the page's beacon arrives."""
+    """Serves the fixture page and collects the beacon its script sends with
+    what the browser says about itself; every request is logged with its
+    User-Agent."""
 
     def __init__(self, page):
-        self.requests = []  # (path, User-Agent header or None)
-        self.beacons = []   # parsed query of each beacon
-        self._cond = threading.Condition()
-        owner = self
+        def respond(request):
+            if request.path == "/beacon":
+                return 204, b"", "text/plain"
+            if request.path == "/e2e_page.html":
+                return 200, page, "text/html; charset=utf-8"
+            return 404, b"not here\n", "text/plain"
+        self._server = LocalServer(respond)
+        self.url = self._server.url("/e2e_page.html")
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            protocol_version = "HTTP/1.1"
-
-            def do_GET(self):
-                parsed = urllib.parse.urlsplit(self.path)
-                with owner._cond:
-                    owner.requests.append((self.path, self.headers.get("User-Agent")))
-                length = int(self.headers.get("Content-Length") or 0)
-                if length:
-                    self.rfile.read(length)
-                if parsed.path == "/beacon":
-                    query = urllib.parse.parse_qs(parsed.query)
-                    with owner._cond:
-                        owner.beacons.append({k: v[0] for k, v in query.items()})
-                        owner._cond.notify_all()
-                    self._reply(204, b"", "text/plain")
-                elif parsed.path == "/e2e_page.html":
-                    self._reply(200, page, "text/html; charset=utf-8")
-                else:
-                    self._reply(404, b"not here\n", "text/plain")
-
-            do_POST = do_GET  # sendBeacon, the page's fallback, posts
-
-            def _reply(self, status, body, ctype):
-                self.send_response(status)
-                self.send_header("Content-Type", ctype)
-                self.send_header("Content-Length", str(len(body)))
-                self.send_header("Cache-Control", "no-store")
-                self.end_headers()
-                self.wfile.write(body)
-
-            def log_message(self, *args):
-                pass
-
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.httpd.daemon_threads = True
-        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/e2e_page.html"
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+    def requests(self):
+        return self._server.requests()
 
     def wait_for_beacon(self, count, deadline_s, proc):
-        """The `count`-th beacon, or None after the deadline or if `proc` died."""
-        deadline = time.monotonic() + deadline_s
-        with self._cond:
-            while len(self.beacons) < count:
-                left = deadline - time.monotonic()
-                if left <= 0 or proc.poll() is not None:
-                    return None
-                self._cond.wait(min(left, 0.5))
-            return self.beacons[count - 1]
+        """The `count`-th beacon's query, or None after the deadline or if `proc` died."""
+        def beacon(requests):
+            sent = [r for r in requests if r.path == "/beacon"]
+            if len(sent) < count:
+                return None
+            query = urllib.parse.parse_qs(sent[count - 1].query)
+            return {k: v[0] for k, v in query.items()}
+        return self._server.wait_for(beacon, deadline_s, proc)
 
     def close(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
-
-
-# --- process hygiene --------------------------------------------------------
-
-def become_subreaper():
-    """Daemons started on the browser's behalf (D-Bus services, WebKit helpers)
-    are reparented to us rather than to init, so the sweep can end them."""
-    try:
-        libc = ctypes.CDLL(None, use_errno=True)
-        return libc.prctl(36, 1, 0, 0, 0) == 0  # PR_SET_CHILD_SUBREAPER
-    except (OSError, AttributeError):
-        return False
-
-
-def own_children(keep=()):
-    me = os.getpid()
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit() or int(entry) in keep:
-            continue
-        try:
-            with open(f"/proc/{entry}/stat", "rb") as f:
-                stat = f.read()
-        except OSError:
-            continue
-        fields = stat[stat.rfind(b")") + 2:].split()
-        if len(fields) > 1 and int(fields[1]) == me:
-            found.append(int(entry))
-    return found
-
-
-def sweep(keep=(), deadline_s=5.0):
-    """Kill, by pid, whatever children of ours are left (except `keep`) and reap them."""
-    deadline = time.monotonic() + deadline_s
-    while True:
-        pids = own_children(keep)
-        for pid in pids:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-        for pid in pids:
-            try:
-                os.waitpid(pid, os.WNOHANG)
-            except ChildProcessError:
-                pass
-        if not pids or time.monotonic() > deadline:
-            return
-        time.sleep(0.05)
-
-
-def start_session_bus(folder):
-    """A private session bus, as a desktop provides; without one GLib would
-    autolaunch a bus that outlives the test."""
-    daemon = shutil.which("dbus-daemon")
-    if not daemon:
-        return None, None
-    proc = subprocess.Popen(
-        [daemon, "--session", "--nofork", "--print-address=1", f"--address=unix:path={folder}/bus"],
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-    ready, _, _ = select.select([proc.stdout], [], [], 10)
-    address = proc.stdout.readline().decode().strip() if ready else ""
-    if not address:
-        proc.kill()
-        proc.wait(timeout=5)
-        return None, None
-    return proc, address
-
-
-def browser_env(home, bus_address):
-    env = {k: v for k, v in os.environ.items()
-           if k.lower() not in ("http_proxy", "https_proxy", "all_proxy", "ftp_proxy")}
-    env["no_proxy"] = env["NO_PROXY"] = "127.0.0.1,localhost"
-    env["HOME"] = home
-    for name, sub in (("XDG_DATA_HOME", "data"), ("XDG_CONFIG_HOME", "config"),
-                      ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "runtime")):
-        path = os.path.join(home, sub)
-        os.makedirs(path, mode=0o700, exist_ok=True)
-        env[name] = path
-    if bus_address:
-        env["DBUS_SESSION_BUS_ADDRESS"] = bus_address
-    return env
-
-
-class Browser:
-    """One orvindel process with its output going to a log file."""
-
-    def __init__(self, binary, url, env, log_path):
-        self.log_path = log_path
-        self._log = open(log_path, "wb")
-        self.proc = subprocess.Popen([binary, url], env=env, cwd=env["HOME"],
-                                     stdin=subprocess.DEVNULL, stdout=self._log,
-                                     stderr=self._log, start_new_session=True)
-
-    def terminate(self, deadline_s):
-        """SIGTERM, then the exit status, or None if it outlived the deadline."""
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-        try:
-            return self.proc.wait(timeout=deadline_s)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait(timeout=5)
-        self._log.close()
-
-    def output(self, limit=20000):
-        try:
-            with open(self.log_path, "rb") as f:
-                data = f.read()
-        except OSError:
-            return ""
-        text = data[-limit:].decode(errors="replace")
-        return text if len(data) <= limit else "[...]\n" + text
-
-
-def describe_status(status):
-    if status is None:
-        return "still running"
-    if status < 0:
-        return f"killed by {signal.Signals(-status).name}"
-    return f"exit status {status}"
+        self._server.close()
 
 
 # --- the checks -------------------------------------------------------------
@@ -360,39 +186,22 @@ def check_user_agent(server, beacon, fail):
                f"page reported title {beacon.get('title')!r}, expected {PAGE_TITLE!r}")
     fail.check(beacon.get("ua") == BUILTIN_UA,
                f"navigator.userAgent is {beacon.get('ua')!r}, expected {BUILTIN_UA!r}")
-    with server._cond:
-        requests = list(server.requests)
-    fail.check(any(p.startswith("/e2e_page.html") for p, _ in requests),
+    requests = server.requests()
+    fail.check(any(r.path == "/e2e_page.html" for r in requests),
                "the server never saw the page request")
     wrong = {}
-    for path, ua in requests:
-        if ua != BUILTIN_UA:
-            wrong.setdefault(ua, []).append(urllib.parse.urlsplit(path).path)
+    for r in requests:
+        if r.user_agent != BUILTIN_UA:
+            wrong.setdefault(r.user_agent, []).append(r.path)
     fail.check(not wrong, "requests without the built-in User-Agent header: " +
                "; ".join(f"{', '.join(sorted(set(paths)))} sent {ua!r}" for ua, paths in wrong.items()))
-
-
-def take_screenshot(tool, target, fail):
-    try:
-        done = subprocess.run([tool, target], stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=SCREENSHOT_DEADLINE_S)
-    except subprocess.TimeoutExpired:
-        fail.check(False, f"screenshot helper took more than {SCREENSHOT_DEADLINE_S} s")
-        return
-    except OSError as e:
-        fail.check(False, f"cannot run screenshot helper {tool}: {e}")
-        return
-    written = os.path.isfile(target) and os.path.getsize(target) > 0
-    fail.check(done.returncode == 0 and written,
-               f"screenshot helper failed ({describe_status(done.returncode)}, "
-               f"{'wrote' if written else 'no'} {target}): {done.stderr.decode(errors='replace').strip()}")
 
 
 def run_session(label, browser_path, server, env, logs_dir, beacon_count, beacon_deadline_s,
                 fail, logs, while_open=None):
     """Start, wait for the page, optionally act on the open window, then SIGTERM.
     Returns True when the browser loaded the page and closed cleanly."""
-    browser = Browser(browser_path, server.url, env, os.path.join(logs_dir, f"e2e-{label}.log"))
+    browser = Browser(browser_path, [server.url], env, os.path.join(logs_dir, f"e2e-{label}.log"))
     ok = False
     try:
         beacon = server.wait_for_beacon(beacon_count, beacon_deadline_s, browser.proc)
@@ -428,11 +237,7 @@ def main():
             print(f"FAIL: {path} is not an executable file", flush=True)
             return 1
 
-    # A CTest time-out or Ctrl-C must still run the clean-up below.
-    def interrupted(signum, _frame):
-        raise SystemExit(f"interrupted by {signal.Signals(signum).name}")
-    signal.signal(signal.SIGTERM, interrupted)
-    signal.signal(signal.SIGINT, interrupted)
+    exit_on_signals()
 
     artifacts = os.path.abspath(args.artifacts)
     os.makedirs(artifacts, exist_ok=True)

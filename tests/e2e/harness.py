@@ -1,0 +1,289 @@
+"""What every end-to-end test of the orvindel binary needs: a local HTTP server
+that records what it is asked, the browser process with a fresh home and a
+private session bus, and a clean-up that leaves no process behind.
+
+Everything here stays on 127.0.0.1 and in the temporary folder, and every
+wait has a deadline.
+"""
+
+import collections
+import ctypes
+import http.server
+import os
+import select
+import shutil
+import signal
+import subprocess
+import threading
+import time
+import urllib.parse
+
+BUILTIN_UA = "Orvindel/1.2.0.0(Compatible; Windows; U; en-US)Version/1.2.0.0"
+PROBE_UA = "InetURL:/1.0"
+
+SCREENSHOT_DEADLINE_S = 10
+
+
+class Failures:
+    def __init__(self):
+        self.messages = []
+
+    def check(self, ok, message):
+        if not ok:
+            self.messages.append(message)
+            print(f"FAIL: {message}", flush=True)
+        return ok
+
+
+# --- the local server ---------------------------------------------------------
+
+# One request as the server saw it. `target` is the request line's target as
+# sent: a path for an ordinary request, the whole address for a request sent
+# to us as a proxy. `path` and `query` are taken from it either way.
+Request = collections.namedtuple("Request", "method target path query user_agent host")
+
+
+class LocalServer:
+    """An HTTP server on 127.0.0.1 (a free port) that logs every request and
+    answers with `respond(request)` -> (status, body bytes, content type).
+    Tests wait on the log with wait_for()."""
+
+    def __init__(self, respond):
+        self._requests = []
+        self._cond = threading.Condition()
+        owner = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            protocol_version = "HTTP/1.1"
+
+            def handle(self):
+                # The address probe reads the status and drops the connection.
+                try:
+                    super().handle()
+                except (ConnectionResetError, BrokenPipeError):
+                    pass
+
+            def do_GET(self):
+                length = int(self.headers.get("Content-Length") or 0)
+                if length:
+                    self.rfile.read(length)
+                parsed = urllib.parse.urlsplit(self.path)
+                request = Request(self.command, self.path, parsed.path, parsed.query,
+                                  self.headers.get("User-Agent"), self.headers.get("Host"))
+                status, body, ctype = respond(request)
+                # Logged before the answer leaves, so a waiter woken by the
+                # log never runs ahead of what the browser can have seen.
+                with owner._cond:
+                    owner._requests.append(request)
+                    owner._cond.notify_all()
+                self.send_response(status)
+                self.send_header("Content-Type", ctype)
+                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Cache-Control", "no-store")
+                self.end_headers()
+                self.wfile.write(body)
+
+            do_POST = do_GET  # sendBeacon posts
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.httpd.daemon_threads = True
+        self.port = self.httpd.server_address[1]
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def url(self, path):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def requests(self):
+        with self._cond:
+            return list(self._requests)
+
+    def wait_for(self, found, deadline_s, proc):
+        """Waits until found(requests) answers something other than None and
+        returns it; None once the deadline passed or `proc` ended."""
+        deadline = time.monotonic() + deadline_s
+        with self._cond:
+            while True:
+                result = found(list(self._requests))
+                if result is not None:
+                    return result
+                left = deadline - time.monotonic()
+                if left <= 0 or proc.poll() is not None:
+                    return None
+                self._cond.wait(min(left, 0.5))
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+# --- process hygiene ------------------------------------------------------------
+
+def become_subreaper():
+    """Daemons started on the browser's behalf (D-Bus services, WebKit helpers)
+    are reparented to us rather than to init, so the sweep can end them."""
+    try:
+        libc = ctypes.CDLL(None, use_errno=True)
+        return libc.prctl(36, 1, 0, 0, 0) == 0  # PR_SET_CHILD_SUBREAPER
+    except (OSError, AttributeError):
+        return False
+
+
+def _process_table():
+    """{pid: (parent pid, command name)} of every process we may read."""
+    table = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat", "rb") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        # The command name may hold spaces and parentheses; fields resume after the last ')'.
+        name = stat[stat.find(b"(") + 1:stat.rfind(b")")].decode(errors="replace")
+        fields = stat[stat.rfind(b")") + 2:].split()
+        if len(fields) > 1:
+            table[int(entry)] = (int(fields[1]), name)
+    return table
+
+
+def own_children(keep=()):
+    me = os.getpid()
+    return [pid for pid, (parent, _) in _process_table().items() if parent == me and pid not in keep]
+
+
+def descendants(root):
+    """{pid: command name} of every process below `root`."""
+    table = _process_table()
+    children = collections.defaultdict(list)
+    for pid, (parent, _) in table.items():
+        children[parent].append(pid)
+    found, todo = {}, [root]
+    while todo:
+        for pid in children.get(todo.pop(), []):
+            found[pid] = table[pid][1]
+            todo.append(pid)
+    return found
+
+
+def sweep(keep=(), deadline_s=5.0):
+    """Kill, by pid, whatever children of ours are left (except `keep`) and reap them."""
+    deadline = time.monotonic() + deadline_s
+    while True:
+        pids = own_children(keep)
+        for pid in pids:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        for pid in pids:
+            try:
+                os.waitpid(pid, os.WNOHANG)
+            except ChildProcessError:
+                pass
+        if not pids or time.monotonic() > deadline:
+            return
+        time.sleep(0.05)
+
+
+def start_session_bus(folder):
+    """A private session bus, as a desktop provides; without one GLib would
+    autolaunch a bus that outlives the test."""
+    daemon = shutil.which("dbus-daemon")
+    if not daemon:
+        return None, None
+    proc = subprocess.Popen(
+        [daemon, "--session", "--nofork", "--print-address=1", f"--address=unix:path={folder}/bus"],
+        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+    ready, _, _ = select.select([proc.stdout], [], [], 10)
+    address = proc.stdout.readline().decode().strip() if ready else ""
+    if not address:
+        proc.kill()
+        proc.wait(timeout=5)
+        return None, None
+    return proc, address
+
+
+def browser_env(home, bus_address):
+    env = {k: v for k, v in os.environ.items()
+           if k.lower() not in ("http_proxy", "https_proxy", "all_proxy", "ftp_proxy")}
+    env["no_proxy"] = env["NO_PROXY"] = "127.0.0.1,localhost"
+    env["HOME"] = home
+    for name, sub in (("XDG_DATA_HOME", "data"), ("XDG_CONFIG_HOME", "config"),
+                      ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "runtime")):
+        path = os.path.join(home, sub)
+        os.makedirs(path, mode=0o700, exist_ok=True)
+        env[name] = path
+    if bus_address:
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus_address
+    return env
+
+
+class Browser:
+    """One orvindel process with its output going to a log file."""
+
+    def __init__(self, binary, args, env, log_path):
+        self.log_path = log_path
+        self._log = open(log_path, "wb")
+        self.proc = subprocess.Popen([binary, *args], env=env, cwd=env["HOME"],
+                                     stdin=subprocess.DEVNULL, stdout=self._log,
+                                     stderr=self._log, start_new_session=True)
+
+    def terminate(self, deadline_s):
+        """SIGTERM, then the exit status, or None if it outlived the deadline."""
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+        try:
+            return self.proc.wait(timeout=deadline_s)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=5)
+        self._log.close()
+
+    def output(self, limit=20000):
+        try:
+            with open(self.log_path, "rb") as f:
+                data = f.read()
+        except OSError:
+            return ""
+        text = data[-limit:].decode(errors="replace")
+        return text if len(data) <= limit else "[...]\n" + text
+
+
+def describe_status(status):
+    if status is None:
+        return "still running"
+    if status < 0:
+        return f"killed by {signal.Signals(-status).name}"
+    return f"exit status {status}"
+
+
+def exit_on_signals():
+    """A CTest time-out or Ctrl-C must still run the test's clean-up."""
+    def interrupted(signum, _frame):
+        raise SystemExit(f"interrupted by {signal.Signals(signum).name}")
+    signal.signal(signal.SIGTERM, interrupted)
+    signal.signal(signal.SIGINT, interrupted)
+
+
+def take_screenshot(tool, target, fail):
+    try:
+        done = subprocess.run([tool, target], stdin=subprocess.DEVNULL, capture_output=True,
+                              timeout=SCREENSHOT_DEADLINE_S)
+    except subprocess.TimeoutExpired:
+        fail.check(False, f"screenshot helper took more than {SCREENSHOT_DEADLINE_S} s")
+        return
+    except OSError as e:
+        fail.check(False, f"cannot run screenshot helper {tool}: {e}")
+        return
+    written = os.path.isfile(target) and os.path.getsize(target) > 0
+    fail.check(done.returncode == 0 and written,
+               f"screenshot helper failed ({describe_status(done.returncode)}, "
+               f"{'wrote' if written else 'no'} {target}): {done.stderr.decode(errors='replace').strip()}")
