@@ -5,6 +5,9 @@ set(ORV_CORE_SOURCES
   src/common/ini_file.cpp
   src/common/navigate_address.cpp
   src/common/text.cpp
+  src/favorites/favorites_menu.cpp
+  src/favorites/favorites_sort.cpp
+  src/favorites/list_file.cpp
   src/pagetools/search_engines.cpp
   src/prefs/user_agents.cpp
   src/shell/color_dialog_state.cpp
