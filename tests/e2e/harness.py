@@ -207,6 +207,38 @@ def start_session_bus(folder):
     return proc, address
 
 
+def start_x_server(deadline_s=10):
+    """A private Xvfb on a free display: (process, ":N"), or (None, None).
+    A test that types keys or photographs the screen needs a display no
+    other test shares: CTest runs two tests at a time on the suite's one."""
+    xvfb = shutil.which("Xvfb")
+    if not xvfb:
+        return None, None
+    # Xvfb writes the display it took to this pipe once it accepts clients.
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen([xvfb, "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + deadline_s
+    try:
+        while not number.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            ready, _, _ = select.select([read_end], [], [], max(left, 0))
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                break
+            number += chunk
+    finally:
+        os.close(read_end)
+    if not number.strip().isdigit():
+        proc.kill()
+        proc.wait(timeout=5)
+        return None, None
+    return proc, ":" + number.decode().strip()
+
+
 def browser_env(home, bus_address):
     env = {k: v for k, v in os.environ.items()
            if k.lower() not in ("http_proxy", "https_proxy", "all_proxy", "ftp_proxy")}

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The real orvindel driven from the keyboard, as a user drives it.
 
-xdotool sends real key presses (XTEST) to the browser window under the
-suite's X display, and the local server checks what arrives:
+xdotool sends real key presses (XTEST) to the browser window, and the local
+server checks what arrives:
 
   * each of the three address-bar keys (Ctrl+L, Alt+D, F6) puts the keyboard
     into the address bar; typing an address and Return makes the browser
@@ -17,7 +17,9 @@ suite's X display, and the local server checks what arrives:
     the search arrives here as a proxy request for www.google.com.
 
 A screenshot of the window with three tabs is kept in the artifacts folder.
-Needs an X display (the suite runs under xvfb-run) and xdotool.
+The test runs the browser on an X server of its own (Xvfb): on the suite's
+display another test's window could take the keys or cover the screenshot.
+Needs Xvfb and xdotool.
 
 usage: typing_e2e.py --browser build/orvindel --screenshot-tool build/tests/e2e/x11_screenshot
                      [--artifacts build/artifacts]
@@ -33,7 +35,7 @@ import time
 
 from harness import (BUILTIN_UA, PROBE_UA, Browser, Failures, LocalServer, become_subreaper,
                      browser_env, descendants, describe_status, exit_on_signals,
-                     start_session_bus, sweep, take_screenshot)
+                     start_session_bus, start_x_server, sweep, take_screenshot)
 
 # Together, with the screenshot's 10 s, less than CTest's 150 s, so a hang
 # shows up as its message rather than as a kill.
@@ -234,12 +236,10 @@ def main():
     ap.add_argument("--artifacts", default="artifacts", help="folder for the screenshot and the log")
     args = ap.parse_args()
 
-    if not os.environ.get("DISPLAY"):
-        print("FAIL: no DISPLAY; run the test under xvfb-run -a", flush=True)
-        return 1
-    if not shutil.which("xdotool"):
-        print("FAIL: xdotool is not installed (scripts/install-deps installs it)", flush=True)
-        return 1
+    for tool in ("xdotool", "Xvfb"):
+        if not shutil.which(tool):
+            print(f"FAIL: {tool} is not installed (scripts/install-deps installs it)", flush=True)
+            return 1
     for path in (args.browser, args.screenshot_tool):
         if not (os.path.isfile(path) and os.access(path, os.X_OK)):
             print(f"FAIL: {path} is not an executable file", flush=True)
@@ -255,8 +255,16 @@ def main():
     fail = Failures()
     become_subreaper()
     home = tempfile.mkdtemp(prefix="orvindel-typing-")
-    bus_proc = server = browser = None
+    x_proc = bus_proc = server = browser = None
     try:
+        x_proc, display = start_x_server()
+        if not x_proc:
+            print("FAIL: Xvfb did not start", flush=True)
+            return 1
+        # The browser, xdotool and the screenshot helper all use this display.
+        os.environ["DISPLAY"] = display
+        os.environ.pop("XAUTHORITY", None)
+        os.environ.pop("WAYLAND_DISPLAY", None)
         bus_proc, bus_address = start_session_bus(home)
         server = LocalServer(respond)
         env = browser_env(home, bus_address)
@@ -281,9 +289,10 @@ def main():
             browser.kill()
         if server:
             server.close()
-        if bus_proc and bus_proc.poll() is None:
-            bus_proc.kill()
-            bus_proc.wait(timeout=5)
+        for proc in (bus_proc, x_proc):
+            if proc and proc.poll() is None:
+                proc.kill()
+                proc.wait(timeout=5)
         sweep()
         shutil.rmtree(home, ignore_errors=True)
 
