@@ -8,7 +8,9 @@ set(ORV_CORE_SOURCES
   src/favorites/favorites_menu.cpp
   src/favorites/favorites_sort.cpp
   src/favorites/list_file.cpp
+  src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
+  src/pagetools/social_links.cpp
   src/prefs/user_agents.cpp
   src/shell/color_dialog_state.cpp
   src/shell/data_folders.cpp
@@ -36,6 +38,9 @@ set(ORV_UI_SOURCES
   src/app/app.cpp
   src/app/dialogs.cpp
   src/app/services.cpp
+  src/pagetools/quick_search_window.cpp
+  src/pagetools/search_hint_window.cpp
+  src/pagetools/social_bar_widget.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
   src/widgets/gauge_edit_widget.cpp
