@@ -38,6 +38,12 @@ set(ORV_UI_SOURCES
   src/app/app.cpp
   src/app/dialogs.cpp
   src/app/services.cpp
+  src/favorites/add_favorite_dialog.cpp
+  src/favorites/add_system_favorite_dialog.cpp
+  src/favorites/favorite_entry_dialog.cpp
+  src/favorites/favorites_menu_widget.cpp
+  src/favorites/favorites_window.cpp
+  src/favorites/list_file_dialog.cpp
   src/pagetools/quick_search_window.cpp
   src/pagetools/search_hint_window.cpp
   src/pagetools/social_bar_widget.cpp

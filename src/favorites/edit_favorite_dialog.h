@@ -1,15 +1,18 @@
-// Tfeditfavorites: Edits one favorite.
-// Created hidden at start-up and reused; its contents come with its feature.
+// Tfeditfavorites: edits the name and URL of one favorite. The favorites
+// window fills it, shows it and takes the texts back on OK.
 #pragma once
 
-#include "app/secondary_window.h"
+#include "favorites/favorite_entry_dialog.h"
 
 namespace orv {
 
-class Tfeditfavorites : public SecondaryWindow {
+class Tfeditfavorites : public FavoriteEntryDialog {
  public:
   Tfeditfavorites(App& app, Services& services)
-      : SecondaryWindow(app, services, "Tfeditfavorites", "Orvindel - Edid Favorites") {}
+      : FavoriteEntryDialog(app, services, "Tfeditfavorites", "Orvindel - Edid Favorites",
+                            "Feed name:") {
+    set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  }
 };
 
 }  // namespace orv

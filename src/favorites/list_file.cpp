@@ -53,6 +53,13 @@ class Reader {
     // The whole length is consumed; only the part before a NUL is kept.
     raw = raw.substr(0, raw.find('\0'));
     text = IsValidUtf8(raw) ? std::string(raw) : Cp1252ToUtf8(raw);
+    // Decoding may make a text longer than a list file can hold; such a text
+    // is cut at a character, so that a list read can always be written back.
+    if (text.size() > kMaxListTextBytes) {
+      size_t end = kMaxListTextBytes;
+      while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+      text.resize(end);
+    }
     return true;
   }
 

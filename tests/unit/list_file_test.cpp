@@ -86,6 +86,13 @@ TEST(ListFileTest, TextThatIsNotUtf8IsReadAsWindows1252) {
   const ListFileRead r = ParseListFile(bytes);
   ASSERT_EQ(r.entries.size(), 1u);
   EXPECT_EQ(r.entries[0].caption, "Café");
+  // A longest text that grows in decoding is cut at a character, so the list
+  // that was read can still be written.
+  const std::string wide = "LVF\x01\x00\x00\x00\x00\x00\x00\x00\xFF\xFF"s + std::string(65535, '\xE9');
+  const ListFileRead w = ParseListFile(wide);
+  ASSERT_EQ(w.entries.size(), 1u);
+  EXPECT_EQ(w.entries[0].caption.size(), 65534u);
+  EXPECT_EQ(ParseListFile(SerializeListFile(w.entries)).entries, w.entries);
 }
 
 TEST(ListFileTest, EveryTruncationKeepsTheCompleteEntriesAndReports) {
