@@ -201,7 +201,12 @@ void Tfgoogle::wbwebProgressChange(TWebBrowser&, int progress, int maximum) {
   // The bar shows from the second step of a load on, by the position the
   // previous step left, and stays until the timer finds it back at zero.
   ProgressBar.set_visible(progress_position_ >= 1);
+  // Letting events run here can deliver the engine's next steps, the end of
+  // the load among them, inside this one; this step is then stale and must
+  // not put back a position the load has already left.
+  const unsigned step = ++progress_step_;
   ProcessPendingEvents();
+  if (step != progress_step_) return;
   if (progress > 0) {
     SetProgress(progress, maximum);
   } else {

@@ -68,6 +68,7 @@ class Tfgoogle : public SecondaryWindow {
   sigc::connection timer1_;
   int progress_position_ = 0;
   int progress_max_ = 100;
+  unsigned progress_step_ = 0;
   bool selecting_ = false;
 };
 

@@ -169,6 +169,14 @@ TEST_F(QuickSearchTest, ProgressBarFollowsTheLoadAndTheTimerHidesIt) {
   w.Timer1Timer();
   EXPECT_FALSE(w.ProgressBar.get_visible());
 
+  // The end of the load arrives while a step lets events run: the bar ends
+  // at zero, not at the older step's position.
+  Glib::signal_idle().connect_once([&] { w.wbwebProgressChange(w.wbweb(), 0, 100); });
+  w.wbwebProgressChange(w.wbweb(), 50, 100);
+  EXPECT_EQ(w.ProgressPosition(), 0);
+  w.Timer1Timer();
+  EXPECT_FALSE(w.ProgressBar.get_visible());
+
   // A real search: the bar shows during the load; the running timer hides it
   // within a second or so once the load is over.
   Main().Settings.SearchEngine = 1;
