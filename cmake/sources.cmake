@@ -30,6 +30,8 @@ set(ORV_PLATFORM_SOURCES
 )
 
 set(ORV_ENGINE_SOURCES
+  src/engine/document_commands.cpp
+  src/engine/find_dialog.cpp
   src/engine/web_browser.cpp
   src/engine/webkit_backend.cpp
 )
@@ -49,6 +51,7 @@ set(ORV_UI_SOURCES
   src/pagetools/social_bar_widget.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
+  src/shell/redirect_notice_window.cpp
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
 )

@@ -40,8 +40,18 @@ int ResponseFor(MsgResult r) {
 MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
                                  const std::string& caption, MsgButtons buttons, MsgIcon icon,
                                  MsgResult default_result) {
+  // Texts written for the old platform break lines with CR.
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      shown += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      shown += text[i];
+    }
+  }
   // use_markup false: the text may come from a page and is shown as it is.
-  Gtk::MessageDialog dialog(text, /*use_markup=*/false, TypeFor(icon), Gtk::BUTTONS_NONE,
+  Gtk::MessageDialog dialog(shown, /*use_markup=*/false, TypeFor(icon), Gtk::BUTTONS_NONE,
                             /*modal=*/true);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_title(caption);

@@ -36,6 +36,14 @@ enum class DocumentOp { kGetBodyHtml, kSetBodyHtml, kGetSelectionText, kGetLocat
 // refused; value holds the answer of a read.
 using DocumentCallback = std::function<void(bool ok, const std::string& value)>;
 
+// One request of the find dialog.
+struct FindRequest {
+  std::string text;
+  bool match_case = false;
+  bool whole_word = false;
+  bool backwards = false;
+};
+
 class BrowserBackend {
  public:
   virtual ~BrowserBackend() = default;
@@ -67,6 +75,11 @@ class BrowserBackend {
   // session: this backend drops its view and makes a new one related to
   // `opener`'s, keeping its settings. Answers the new view.
   virtual GtkWidget* RecreateRelatedTo(BrowserBackend& opener) = 0;
+  // Finds and highlights the next match of `request` in the page, wrapping
+  // around; `done` learns whether there was one.
+  virtual void FindText(const FindRequest& request, std::function<void(bool found)> done) = 0;
+  // Ends the search and takes its highlighting away.
+  virtual void FindFinish() = 0;
 
  protected:
   BackendEvents* events() const { return events_; }

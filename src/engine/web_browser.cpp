@@ -1,6 +1,7 @@
 #include "engine/web_browser.h"
 
 #include "common/navigate_address.h"
+#include "engine/find_dialog.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
@@ -27,6 +28,7 @@ TWebBrowser::TWebBrowser(std::unique_ptr<BrowserBackend> backend)
 }
 
 TWebBrowser::~TWebBrowser() {
+  find_dialog_.reset();
   backend_->SetEvents(nullptr);
   if (GtkWidget* parent = gtk_widget_get_parent(container_)) {
     gtk_container_remove(GTK_CONTAINER(parent), container_);
@@ -107,6 +109,12 @@ std::string TWebBrowser::LocationProtocol() {
 void TWebBrowser::ExecuteEditingCommand(const std::string& command) {
   if (!backend_->HasDocument()) return;
   backend_->ExecuteEditingCommand(command);
+}
+
+FindDialog& TWebBrowser::ShowFindDialog() {
+  if (!find_dialog_) find_dialog_ = std::make_unique<FindDialog>(*this);
+  find_dialog_->Show();
+  return *find_dialog_;
 }
 
 bool TWebBrowser::SetUserAgent(const std::string& agent) {

@@ -17,6 +17,8 @@ struct EngineError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+class FindDialog;
+
 class TWebBrowser : private BackendEvents {
  public:
   // Ready states as the shell knows them.
@@ -56,6 +58,9 @@ class TWebBrowser : private BackendEvents {
   std::string SelectionText();
   std::string LocationProtocol();
   void ExecuteEditingCommand(const std::string& command);
+  // Opens this browser's find dialog (made on first use) and answers it.
+  FindDialog& ShowFindDialog();
+  FindDialog* FindDialogIfAny() const { return find_dialog_.get(); }
 
   // Refuses (answers false, keeps the old one) an agent with CR or LF, which
   // would let a header be smuggled into every request.
@@ -110,6 +115,7 @@ class TWebBrowser : private BackendEvents {
 
   std::unique_ptr<BrowserBackend> backend_;
   GtkWidget* container_ = nullptr;
+  std::unique_ptr<FindDialog> find_dialog_;
   std::string user_agent_;
   bool silent_ = false;
 };

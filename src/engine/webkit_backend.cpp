@@ -88,6 +88,31 @@ class WebKitBackend final : public BrowserBackend {
     webkit_web_view_execute_editing_command(web_view(), command.c_str());
   }
 
+  void FindText(const FindRequest& request, std::function<void(bool found)> done) override {
+    WebKitFindController* find = webkit_web_view_get_find_controller(web_view());
+    guint32 options = WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+    if (!request.match_case) options |= WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE;
+    // WebKit has no whole-word search; matches at word starts come closest.
+    if (request.whole_word) options |= WEBKIT_FIND_OPTIONS_AT_WORD_STARTS;
+    if (request.backwards) options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
+    find_done_ = std::move(done);
+    const char* current = webkit_find_controller_get_search_text(find);
+    if (current && request.text == current && options == webkit_find_controller_get_options(find)) {
+      if (request.backwards) {
+        webkit_find_controller_search_previous(find);
+      } else {
+        webkit_find_controller_search_next(find);
+      }
+    } else {
+      webkit_find_controller_search(find, request.text.c_str(), options, G_MAXUINT);
+    }
+  }
+
+  void FindFinish() override {
+    find_done_ = nullptr;
+    webkit_find_controller_search_finish(webkit_web_view_get_find_controller(web_view()));
+  }
+
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override {
     auto& related = static_cast<WebKitBackend&>(opener);
     DropView();
@@ -120,11 +145,27 @@ class WebKitBackend final : public BrowserBackend {
     g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
     g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+    WebKitFindController* find = webkit_web_view_get_find_controller(web_view());
+    g_signal_connect(find, "found-text", G_CALLBACK(OnFound), this);
+    g_signal_connect(find, "failed-to-find-text", G_CALLBACK(OnNotFound), this);
+  }
+
+  static void OnFound(WebKitFindController*, guint, gpointer data) {
+    static_cast<WebKitBackend*>(data)->FindAnswered(true);
+  }
+  static void OnNotFound(WebKitFindController*, gpointer data) {
+    static_cast<WebKitBackend*>(data)->FindAnswered(false);
+  }
+  void FindAnswered(bool found) {
+    auto done = std::move(find_done_);
+    find_done_ = nullptr;
+    if (done) RunReported([&] { done(found); });
   }
 
   void DropView() {
     if (!view_) return;
     g_signal_handlers_disconnect_by_data(view_, this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(web_view()), this);
     webkit_web_view_stop_loading(web_view());
     if (GtkWidget* parent = gtk_widget_get_parent(view_)) {
       gtk_container_remove(GTK_CONTAINER(parent), view_);
@@ -240,6 +281,7 @@ class WebKitBackend final : public BrowserBackend {
   bool page_arriving_ = false;
   std::string status_text_;
   std::string user_agent_;
+  std::function<void(bool)> find_done_;
 };
 
 }  // namespace

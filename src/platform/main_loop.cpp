@@ -8,7 +8,10 @@ namespace orv {
 
 namespace {
 bool g_terminating = false;
-}
+int g_wait_depth = 0;
+}  // namespace
+
+int WaitDepth() { return g_wait_depth; }
 
 void SetTerminating(bool terminating) {
   g_terminating = terminating;
@@ -38,7 +41,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
         },
         flag, [](gpointer data) { delete static_cast<std::shared_ptr<bool>*>(data); });
   }
+  ++g_wait_depth;
   while (!done() && !g_terminating && !*expired) g_main_context_iteration(nullptr, TRUE);
+  --g_wait_depth;
   if (timer && !*expired) g_source_remove(timer);
   return done();
 }

@@ -14,6 +14,9 @@ void ProcessPendingEvents();
 // `timeout_ms` (when > 0) has passed. Never spins. Answers done().
 bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 0);
 
+// How many waiting loops are running now, one inside another.
+int WaitDepth();
+
 // Set once the application has started to close; every waiting loop ends.
 void SetTerminating(bool terminating);
 bool IsTerminating();

@@ -11,6 +11,8 @@
 #include "prefs/options_window.h"
 #include "common/navigate_address.h"
 #include "common/text.h"
+#include "engine/document_commands.h"
+#include "shell/redirect_notice_window.h"
 #include "pagetools/search_engines.h"
 #include "platform/http_probe.h"
 #include "platform/launcher.h"
@@ -29,6 +31,8 @@ constexpr char kCss[] = R"(
 #e3panel.secure { background-color: rgb(128,255,128); }
 #jpleft button { padding: 2px; min-height: 0; }
 #topline { background-color: rgb(248,248,241); min-height: 5px; }
+#topline.redirect { background-color: rgb(255,249,196); }
+#e3.redirect { background-color: rgb(255,249,196); }
 )";
 
 // Far above any real settings file.
@@ -52,6 +56,10 @@ TMainForm::TMainForm(App& app, Services& services)
       AlignWindows1("Align Windows on Desktop"),
       op1("Top"),
       Bottom1("Bottom"),
+      RedirecttoNewWindow1("Redirect to New Window"),
+      spliter(Gtk::ORIENTATION_HORIZONTAL),
+      dxpanel(Gtk::ORIENTATION_VERTICAL),
+      dxbuttons(Gtk::ORIENTATION_HORIZONTAL),
       app_(app),
       services_(services) {
   set_name("TMainForm");
@@ -98,9 +106,13 @@ TMainForm::TMainForm(App& app, Services& services)
   tsmain.pack_start(jsand, Gtk::PACK_SHRINK);
   tsmain.pack_start(topline, Gtk::PACK_SHRINK);
   root.pack_start(topstrip, Gtk::PACK_SHRINK);
-  root.pack_start(nbook, Gtk::PACK_EXPAND_WIDGET);
+  BuildSidePanel();
+  spliter.pack1(nbook, /*resize=*/true, /*shrink=*/false);
+  spliter.pack2(dxpanel, /*resize=*/false, /*shrink=*/false);
+  root.pack_start(spliter, Gtk::PACK_EXPAND_WIDGET);
   add(root);
   root.show_all();
+  dxpanel.hide();
   topline.hide();
   sbstop.hide();
   gpt.hide();
@@ -205,6 +217,9 @@ void TMainForm::BuildTabMenu() {
   add(CloseAllTabs1, GDK_KEY_F1, Gdk::CONTROL_MASK, [this] { CloseAllTabs1Click(); });
   add(CloseOtherTabs1, 0, Gdk::ModifierType(0), [this] { CloseOtherTabs1Click(); });
   add(DuplicateTab1, GDK_KEY_k, Gdk::CONTROL_MASK, [this] { DuplicateTab1Click(); });
+  // Ctrl+X belongs to Cut wherever text can be cut; the mode has Ctrl+Shift+X.
+  add(RedirecttoNewWindow1, GDK_KEY_x, Gdk::CONTROL_MASK | Gdk::SHIFT_MASK,
+      [this] { RedirecttoNewWindow1Click(); });
   add(TabsPosition1, 0, Gdk::ModifierType(0), [] {});
   add(AlignWindows1, 0, Gdk::ModifierType(0), [] {});
   TabsPositionMenu.append(op1);
@@ -341,10 +356,7 @@ void TMainForm::ApplyLanguageCaptions() {
   // quick menu and language packs exist.
 }
 
-void TMainForm::CloseRedirectPanel() {
-  // Redirect mode and its side panel come with the pop-up blocker.
-  RedirectMode = false;
-}
+void TMainForm::CloseRedirectPanel() { x108Click(); }
 
 // --- Tabs ------------------------------------------------------------------
 
@@ -603,6 +615,14 @@ bool TMainForm::on_key_press_event(GdkEventKey* event) {
         break;
     }
   }
+  if (mods == (GDK_CONTROL_MASK | GDK_SHIFT_MASK) && key == GDK_KEY_x) {
+    RedirecttoNewWindow1Click();
+    return true;
+  }
+  if (mods == 0 && key == GDK_KEY_F3) {
+    Find1Click();
+    return true;
+  }
   if ((mods == GDK_MOD1_MASK && key == GDK_KEY_d) || (mods == 0 && key == GDK_KEY_F6)) {
     FocusAddressBar();
     return true;
@@ -713,6 +733,14 @@ void TMainForm::Timer1Timer() {
     const std::string address = e3.get_text();
     topline.set_tooltip_text(address);
     gpt.set_tooltip_text(address);
+    if (RedirectMode) {
+      ApplyRedirectLook(true);
+    } else if (redirect_look_) {
+      // The first check after the mode went off announces it, once.
+      app_.fred().Panel1.set_text(Tfred::kOffText);
+      app_.fred().ShowNotice();
+      ApplyRedirectLook(false);
+    }
     if (e3.Position() <= 0) {
       ShowStop(false);
       gpt.hide();
@@ -732,14 +760,214 @@ void TMainForm::Timer1Timer() {
 
 // --- Page events -----------------------------------------------------------
 
-void TMainForm::wbBeforeNavigate(TWebBrowser&, const std::string&, bool&) {}
-
-void TMainForm::wbNewWindow2(TWebBrowser&, const std::string&, TWebBrowser*& window,
-                             bool& cancel) {
-  // Until the pop-up blocker can ask, no page opens a window by itself.
-  window = nullptr;
-  cancel = true;
+void TMainForm::wbBeforeNavigate(TWebBrowser& sender, const std::string& uri, bool& cancel) {
+  WBBeforeNavigate2(sender, uri, cancel);
 }
+
+// --- Pop-ups and redirect mode ---------------------------------------------
+
+void TMainForm::wbNewWindow2(TWebBrowser& sender, const std::string&, TWebBrowser*& window,
+                             bool& cancel) {
+  const bool allowed = Settings.PopupsAllowed;
+  // Redirect mode blocks every window; its address goes to the side panel.
+  if (RedirectMode) Settings.PopupsAllowed = false;
+  if (!Settings.PopupsAllowed) {
+    ForgetCatcher();
+    catcher_window_ = std::make_unique<Gtk::OffscreenWindow>();
+    catcher_ = std::make_unique<TWebBrowser>(services_.engine());
+    catcher_->SetSilent(true);
+    catcher_->SetUserAgent(CurrentUserAgent);
+    catcher_->OnBeforeNavigate = [this](TWebBrowser& s, const std::string& u, bool& c) {
+      WBBeforeNavigate2(s, u, c);
+    };
+    catcher_window_->add(*Glib::wrap(catcher_->Widget()));
+    window = catcher_.get();
+  } else if (sender.ReadyState() == TWebBrowser::kReadyStateComplete) {
+    TTabExtSheet* page = OpenTab("", "New Browser");
+    TWebBrowser* browser = page ? BrowserOf(*page) : nullptr;
+    if (browser) {
+      browser->WaitUntilComplete();
+      window = browser;
+    } else {
+      cancel = true;
+    }
+    ReHome();
+  } else {
+    // Windows a page opens while it loads are dropped without a question.
+    window = nullptr;
+    cancel = true;
+  }
+  Settings.PopupsAllowed = allowed;
+}
+
+void TMainForm::ForgetCatcher() {
+  // Never destroyed from inside its own events: on a later turn instead.
+  if (!catcher_) return;
+  auto* browser = catcher_.release();
+  auto* window = catcher_window_.release();
+  Glib::signal_idle().connect_once([browser, window] {
+    delete browser;
+    delete window;
+  });
+}
+
+void TMainForm::WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, bool& cancel) {
+  if (RedirectMode && &sender != catcher_.get()) {
+    cancel = true;
+    RedirectSteps(uri);
+    return;
+  }
+  if (&sender != catcher_.get()) return;
+  // Whatever the answer, the hidden catcher loads nothing out of sight.
+  cancel = true;
+  if (RedirectMode) {
+    ForgetCatcher();
+    RedirectSteps(uri);
+    return;
+  }
+  if (Settings.PopupsAllowed) {
+    ForgetCatcher();
+    return;
+  }
+  services_.dialogs->QuestionBeep();
+  const MsgResult answer =
+      services_.dialogs->MessageBox(this, "Pop-up blocked\r\r\rAllow Pop-up?", "Orvindel",
+                                    MsgButtons::kYesNo, MsgIcon::kStop, MsgResult::kYes);
+  ForgetCatcher();
+  if (answer != MsgResult::kYes) return;
+  Settings.PopupsAllowed = true;
+  CheckTurnOffPopupBlocker();
+  OpenTab("about:blank", " ");
+  e3.set_text(uri);
+  sbrefreshClick();
+}
+
+void TMainForm::CheckTurnOffPopupBlocker() {
+  // The Options window's "Turn Off Pop-up blocker" box follows once it exists.
+}
+
+void TMainForm::BuildSidePanel() {
+  dxpanel.set_name("dxpanel");
+  pcaption.set_name("pcaption");
+  pcaption.set_editable(false);
+  pcaption.set_can_focus(false);
+  const std::pair<Gtk::Button*, const char*> buttons[] = {
+      {&x105, "Open in Browser"}, {&x107, "Refresh"}, {&x110, "Back"},
+      {&x111, "Forward"},         {&x113, "Find"},    {&x108, "Close"}};
+  for (const auto& [button, caption] : buttons) {
+    button->set_label(caption);
+    button->set_relief(Gtk::RELIEF_NONE);
+    button->set_can_focus(false);
+    dxbuttons.pack_start(*button, Gtk::PACK_SHRINK);
+  }
+  x105.signal_clicked().connect([this] { x105Click(); });
+  x107.signal_clicked().connect([this] { x107Click(); });
+  x110.signal_clicked().connect([this] { x110Click(); });
+  x111.signal_clicked().connect([this] { x111Click(); });
+  x113.signal_clicked().connect([this] { x113Click(); });
+  x108.signal_clicked().connect([this] { x108Click(); });
+  dxpanel.pack_start(pcaption, Gtk::PACK_SHRINK);
+  dxpanel.pack_start(dxbuttons, Gtk::PACK_SHRINK);
+}
+
+TWebBrowser& TMainForm::MakeSideBrowser() {
+  if (!wbr_) {
+    wbr_ = std::make_unique<TWebBrowser>(services_.engine());
+    wbr_->SetSilent(true);
+    dxpanel.pack_start(*Glib::wrap(wbr_->Widget()), Gtk::PACK_EXPAND_WIDGET);
+    wbr_->OnNewWindow = [this](TWebBrowser& s, const std::string&, TWebBrowser*& w, bool& c) {
+      w = nullptr;
+      c = true;
+      s.Navigate(s.LocationURL());
+    };
+    wbr_->OnProgressChange = [this](TWebBrowser&, int p, int m) {
+      pcaption.SetMax(m);
+      pcaption.SetPosition(p);
+    };
+    wbr_->OnTitleChange = [this](TWebBrowser& s, const std::string&) {
+      pcaption.set_text(s.LocationURL());
+    };
+    wbr_->OnDocumentComplete = [this](TWebBrowser&) { pcaption.SetPosition(0); };
+  }
+  return *wbr_;
+}
+
+void TMainForm::RedirectSteps(const std::string& uri) {
+  redirect_address_ = uri;
+  app_.fred().ShowNotice();
+  TWebBrowser& side = MakeSideBrowser();
+  dxpanel.show();
+  if (side_panel_first_showing_) {
+    int width = 0, height = 0;
+    get_size(width, height);
+    const int panel = RedirectPanelFirstWidth + 30;
+    spliter.set_position(std::max(100, width - panel));
+    side_panel_first_showing_ = false;
+  }
+  pcaption.set_text("Redirect from " + uri);
+  side.Navigate(uri);
+  side.SetUserAgent(CurrentUserAgent);
+}
+
+void TMainForm::RedirecttoNewWindow1Click() {
+  RedirectMode = !RedirectMode;
+  if (RedirectMode) app_.fred().ShowModalNotice();
+}
+
+void TMainForm::x108Click() {
+  RedirectMode = false;
+  dxpanel.hide();
+}
+
+void TMainForm::x105Click() {
+  RunGuarded([&] {
+    x108Click();
+    ReHome();
+    TWebBrowser* side = wbr_.get();
+    if (!side) return;
+    e3.set_text(side->LocationURL());
+    OpenTab(" ", "Blank Page");
+    TWebBrowser* copy = GetCurrentWB();
+    if (!copy) return;
+    copy->Navigate(side->LocationURL());
+    copy->WaitUntilComplete();
+    copy->SetBodyHtml(side->BodyHtml());
+  });
+}
+
+void TMainForm::x107Click() {
+  if (wbr_) wbr_->Refresh();
+}
+
+void TMainForm::x110Click() {
+  if (wbr_) wbr_->GoBack();
+}
+
+void TMainForm::x111Click() {
+  if (wbr_) wbr_->GoForward();
+}
+
+void TMainForm::x113Click() { RunDocumentCommand(wbr_.get(), CommandGroup::kWebBrowser, kCmdFind); }
+
+void TMainForm::ApplyRedirectLook(bool redirect) {
+  for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&e3), static_cast<Gtk::Widget*>(&topline)}) {
+    auto style = w->get_style_context();
+    if (redirect) {
+      style->add_class("redirect");
+    } else {
+      style->remove_class("redirect");
+    }
+  }
+  redirect_look_ = redirect;
+}
+
+// --- Find ------------------------------------------------------------------
+
+void TMainForm::Find1Click() {
+  RunDocumentCommand(GetCurrentWB(), CommandGroup::kWebBrowser, kCmdFind);
+}
+
+void TMainForm::xisciClick() { Find1Click(); }
 
 void TMainForm::wbDownloadBegin(TWebBrowser& sender) {
   ProcessPendingEvents();
@@ -890,7 +1118,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   if (!CanClose) return;
   timer_.disconnect();
   RunGuarded([&] {
-    if (RedirectMode) CloseRedirectPanel();
+    if (dxpanel.get_visible()) CloseRedirectPanel();
     WriteMainConfigFile();
     fallback_browser_ = nullptr;
     first_browser_.reset();
@@ -908,6 +1136,17 @@ void TMainForm::FormDestroy() {
 
 bool TMainForm::RequestClose() {
   if (closed_) return true;
+  if (WaitDepth() > 0 && StartupFinished) {
+    // A handler is waiting for a page further up the stack; closing now
+    // would destroy what it waits on. End every wait, close afterwards.
+    SetTerminating(true);
+    Glib::signal_idle().connect([this] {
+      if (WaitDepth() > 0) return true;
+      RunReported([&] { RequestClose(); });
+      return false;
+    });
+    return false;
+  }
   bool can_close = false;
   FormCloseQuery(can_close);
   if (!can_close) return false;

@@ -68,6 +68,25 @@ class TMainForm : public Gtk::Window {
   void nbookChange();
   void nbookTabClose(int index, bool& can_close);
 
+  // --- Pop-ups and redirect mode -----------------------------------------
+  void WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, bool& cancel);
+  // Flips redirect mode (tab menu "Redirect to New Window").
+  void RedirecttoNewWindow1Click();
+  // Switches redirect mode off and hides the side panel ("Close").
+  void x108Click();
+  void x105Click();
+  void x107Click();
+  void x110Click();
+  void x111Click();
+  void x113Click();
+  TWebBrowser* SideBrowser() { return wbr_.get(); }
+  TWebBrowser* PopupCatcher() { return catcher_.get(); }
+  const std::string& RedirectAddress() const { return redirect_address_; }
+
+  // --- Find ---------------------------------------------------------------
+  void Find1Click();
+  void xisciClick();
+
   // --- Navigation ---------------------------------------------------------
   // Go: probe the address bar's text, then open it or search it.
   void Go(bool from_enter);
@@ -118,6 +137,13 @@ class TMainForm : public Gtk::Window {
   Gtk::CheckMenuItem op1, Bottom1;
   TPageExtControl nbook;
   TTabExtSheet tsmain;
+  Gtk::MenuItem RedirecttoNewWindow1;
+  // The side panel, right of the tabs behind the splitter.
+  Gtk::Paned spliter;
+  Gtk::Box dxpanel;
+  TGaugeEdit pcaption;
+  Gtk::Box dxbuttons;
+  Gtk::Button x105, x107, x110, x111, x113, x108;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -162,6 +188,12 @@ class TMainForm : public Gtk::Window {
   void wbStatusTextChange(TWebBrowser& sender, const std::string& text);
   void wbNewWindow2(TWebBrowser& sender, const std::string& uri, TWebBrowser*& window,
                     bool& cancel);
+  void RedirectSteps(const std::string& uri);
+  TWebBrowser& MakeSideBrowser();
+  void BuildSidePanel();
+  void ForgetCatcher();
+  void CheckTurnOffPopupBlocker();
+  void ApplyRedirectLook(bool redirect);
 
   bool on_delete_event(GdkEventAny* event) override;
   bool on_configure_event(GdkEventConfigure* event) override;
@@ -177,6 +209,13 @@ class TMainForm : public Gtk::Window {
   std::unique_ptr<Gtk::OffscreenWindow> wb666_window_;
   std::unique_ptr<TWebBrowser> wb666_;
   sigc::connection timer_;
+  // The hidden browser a blocked pop-up loads into until the user answers.
+  std::unique_ptr<Gtk::OffscreenWindow> catcher_window_;
+  std::unique_ptr<TWebBrowser> catcher_;
+  std::unique_ptr<TWebBrowser> wbr_;
+  std::string redirect_address_;
+  bool side_panel_first_showing_ = true;
+  bool redirect_look_ = false;
   std::string program_dir_;
   std::string data_dir_;
   // Orvindel.cfg existed but could not be read: keep it before writing.

@@ -1,6 +1,8 @@
-// Tfred: Announces that redirect mode went on or off.
-// Created hidden at start-up and reused; its contents come with its feature.
+// Tfred: the notice that redirect mode went on or off. A small borderless
+// window on top of the others that fades out and closes itself.
 #pragma once
+
+#include <string>
 
 #include "app/secondary_window.h"
 
@@ -8,8 +10,28 @@ namespace orv {
 
 class Tfred : public SecondaryWindow {
  public:
-  Tfred(App& app, Services& services)
-      : SecondaryWindow(app, services, "Tfred", "") {}
+  static constexpr char kOnText[] = "R E D I R E C T";
+  static constexpr char kOffText[] = "N O   R E D I R E C T";
+
+  Tfred(App& app, Services& services);
+
+  // Shows the notice over the main window and starts the fade.
+  void ShowNotice();
+  // Shows it and waits, letting events run, until it has closed itself.
+  void ShowModalNotice();
+  void Timer1Timer();
+
+  Gtk::Label Panel1;
+  int Alpha() const { return alpha_; }
+  bool Fading() const { return timer_.connected(); }
+
+ private:
+  void FormActivate();
+  void SetAlpha(int alpha);
+
+  sigc::connection timer_;
+  int counter_ = 0;
+  int alpha_ = 255;
 };
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 
 namespace orv::test {
@@ -159,6 +160,18 @@ GtkWidget* FakeBackend::RecreateRelatedTo(BrowserBackend&) {
   widget_ = gtk_drawing_area_new();
   g_object_ref_sink(widget_);
   return widget_;
+}
+
+void FakeBackend::FindText(const FindRequest& request, std::function<void(bool found)> done) {
+  web_.log.push_back(std::string("find ") + request.text + (request.match_case ? " case" : "") +
+                     (request.whole_word ? " word" : "") + (request.backwards ? " up" : ""));
+  auto lower = [](std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+  };
+  const bool found = request.match_case ? body_.find(request.text) != std::string::npos
+                                        : lower(body_).find(lower(request.text)) != std::string::npos;
+  Later(alive_, [done, found] { done(found); });
 }
 
 bool FakeBackend::OpenWindow(const std::string& uri) {

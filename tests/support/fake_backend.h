@@ -48,6 +48,8 @@ class FakeBackend final : public BrowserBackend {
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override;
   void ExecuteEditingCommand(const std::string& command) override;
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
+  void FindText(const FindRequest& request, std::function<void(bool found)> done) override;
+  void FindFinish() override { web_.log.push_back("find finish"); }
 
   const std::string& user_agent() const { return user_agent_; }
   const std::string& body() const { return body_; }

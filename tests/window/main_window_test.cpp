@@ -155,6 +155,25 @@ TEST_F(MainWindowTest, GeometryStatusSurvivesARestart) {
   }
 }
 
+TEST_F(MainWindowTest, CloseDuringAWaitHappensOnceTheWaitIsOver) {
+  StartApp();
+  g_idle_add(
+      [](gpointer main) -> gboolean {
+        static_cast<TMainForm*>(main)->Exit2Click();
+        return G_SOURCE_REMOVE;
+      },
+      &Main());
+  // A handler waiting for a page, as the address-bar search does.
+  const gint64 start = g_get_monotonic_time();
+  WaitUntil([] { return false; }, 5000);
+  EXPECT_LT(g_get_monotonic_time() - start, 1'000'000) << "the close ends the wait";
+  EXPECT_FALSE(Main().Closed());
+  EXPECT_NE(Main().FirstBrowser(), nullptr) << "nothing is destroyed under the waiting handler";
+  PumpIdle();
+  EXPECT_TRUE(Main().Closed());
+  EXPECT_TRUE(fs::exists(OrvindelDir() + "Orvindel.cfg"));
+}
+
 TEST_F(MainWindowTest, OldListFilesMoveIntoTheOrvindelFolder) {
   WriteFile(root_ + "/prog/2favlist.ovf", "favorites");
   WriteFile(root_ + "/prog/2rss.ovf", "feeds, program copy");
@@ -229,15 +248,6 @@ TEST_F(MainWindowTest, ExceptionsEscapingHandlersReachTheMessageBox) {
   // The program goes on: the page still completes.
   EXPECT_TRUE(Pump([&] { return Main().FirstBrowser()->ReadyState() == 4 &&
                                 Main().e3.get_text() == "http://boom.test/"; }));
-}
-
-TEST_F(MainWindowTest, WindowsAPageOpensAreRefusedAndLoadNothing) {
-  StartApp({"http://opener.test/"});
-  ASSERT_TRUE(Pump([&] { return Main().GetCurrentWB()->LocationURL() == "http://opener.test/"; }));
-  const size_t browsers = web_.backends.size();
-  EXPECT_FALSE(web_.backends[0]->OpenWindow("http://popup.test/"));
-  EXPECT_EQ(web_.backends.size(), browsers);
-  EXPECT_EQ(std::count(web_.log.begin(), web_.log.end(), "load http://popup.test/"), 0);
 }
 
 TEST_F(MainWindowTest, StatusTextShowsInTheWindowCaption) {

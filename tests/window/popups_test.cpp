@@ -1,0 +1,170 @@
+// Pop-ups, redirect mode and find, over the fake engine and scripted dialogs.
+#include <gtest/gtest.h>
+
+#include "engine/find_dialog.h"
+#include "platform/main_loop.h"
+#include "shell/main_window.h"
+#include "shell/redirect_notice_window.h"
+#include "window_fixture.h"
+
+namespace orv::test {
+namespace {
+
+class PopupsTest : public WindowTest {
+ protected:
+  TMainForm& Main() { return app_->MainForm(); }
+  void Start() {
+    StartApp({"http://opener.test/"});
+    ASSERT_TRUE(Settle());
+  }
+  bool Settle() {
+    PumpIdle();
+    return Pump([&] {
+      for (FakeBackend* b : web_.backends) {
+        if (b->IsLoading()) return false;
+      }
+      return true;
+    });
+  }
+  FakeBackend& FirstEngine() { return *web_.backends[0]; }
+  int Loads(const std::string& address) {
+    return static_cast<int>(std::count(web_.log.begin(), web_.log.end(), "load " + address));
+  }
+};
+
+TEST_F(PopupsTest, BlockerAsksAndYesOpensOneTab) {
+  Start();
+  dialogs_.answers = {MsgResult::kYes};
+  EXPECT_TRUE(FirstEngine().OpenWindow("http://popup.test/"));
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text, "Pop-up blocked\r\r\rAllow Pop-up?");
+  EXPECT_EQ(dialogs_.shown[0].caption, "Orvindel");
+  EXPECT_EQ(dialogs_.shown[0].buttons, MsgButtons::kYesNo);
+  EXPECT_EQ(dialogs_.shown[0].icon, MsgIcon::kStop);
+  EXPECT_EQ(dialogs_.beeps, 1);
+  EXPECT_TRUE(Main().Settings.PopupsAllowed);
+  EXPECT_EQ(Main().nbook.PageCount(), 2);
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://popup.test/");
+  EXPECT_EQ(Loads("http://popup.test/"), 2) << "the catcher's load and the new tab's";
+  EXPECT_EQ(std::count(web_.log.begin(), web_.log.end(), "cancelled http://popup.test/"), 1);
+  ASSERT_TRUE(Main().RequestClose());
+  EXPECT_NE(ReadFile(OrvindelDir() + "Orvindel.cfg").find("popblock=1"), std::string::npos);
+}
+
+TEST_F(PopupsTest, NoOpensNothingAndLeavesNothingLoading) {
+  Start();
+  const size_t browsers = web_.backends.size();
+  dialogs_.answers = {MsgResult::kNo};
+  FirstEngine().OpenWindow("http://popup.test/");
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_FALSE(Main().Settings.PopupsAllowed);
+  EXPECT_EQ(Main().nbook.PageCount(), 1);
+  EXPECT_EQ(Main().PopupCatcher(), nullptr) << "the refused pop-up is gone";
+  PumpIdle();
+  EXPECT_EQ(web_.backends.size(), browsers);
+}
+
+TEST_F(PopupsTest, BlockerOffOpensATabOnlyForALoadedOpener) {
+  Start();
+  Main().Settings.PopupsAllowed = true;
+  EXPECT_TRUE(FirstEngine().OpenWindow("http://linked.test/"));
+  ASSERT_TRUE(Settle());
+  EXPECT_TRUE(dialogs_.shown.empty());
+  ASSERT_EQ(Main().nbook.PageCount(), 2);
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://linked.test/");
+  // While the opener is still loading, its windows are dropped.
+  Main().FirstBrowser()->Navigate("http://again.test/");
+  ASSERT_TRUE(Pump([&] { return FirstEngine().IsLoading(); }));
+  EXPECT_FALSE(FirstEngine().OpenWindow("http://dropped.test/"));
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Main().nbook.PageCount(), 2);
+  EXPECT_EQ(Loads("http://dropped.test/"), 0);
+}
+
+TEST_F(PopupsTest, RedirectModeSendsNavigationsToTheSidePanel) {
+  Start();
+  Main().RedirectPanelFirstWidth = 400;
+  Main().RedirectMode = true;
+  Main().Timer1Timer();
+  Main().FirstBrowser()->Navigate("http://clicked.test/");
+  ASSERT_TRUE(Pump([&] { return Main().SideBrowser() != nullptr; }));
+  EXPECT_EQ(std::string(Main().pcaption.get_text()), "Redirect from http://clicked.test/");
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Main().FirstBrowser()->LocationURL(), "http://opener.test/") << "the tab stays";
+  EXPECT_EQ(Main().SideBrowser()->LocationURL(), "http://clicked.test/");
+  EXPECT_TRUE(Main().dxpanel.get_visible());
+  int width = 0, height = 0;
+  Main().get_size(width, height);
+  EXPECT_EQ(width - Main().spliter.get_position(), 430) << "first width + 30";
+  EXPECT_TRUE(app_->fred().get_visible());
+
+  // A page's window goes to the side panel too, without a question.
+  FirstEngine().OpenWindow("http://window.test/");
+  ASSERT_TRUE(Settle());
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(Main().SideBrowser()->LocationURL(), "http://window.test/");
+
+  // Off: the notice says so once.
+  Main().x108Click();
+  EXPECT_FALSE(Main().RedirectMode);
+  EXPECT_FALSE(Main().dxpanel.get_visible());
+  app_->fred().hide();
+  Main().Timer1Timer();
+  EXPECT_EQ(std::string(app_->fred().Panel1.get_text()), Tfred::kOffText);
+  EXPECT_TRUE(app_->fred().get_visible());
+  app_->fred().hide();
+  Main().Timer1Timer();
+  EXPECT_FALSE(app_->fred().get_visible());
+}
+
+TEST_F(PopupsTest, NoticeFadesAndClosesAtTheFourthTick) {
+  StartApp();
+  Tfred& notice = app_->fred();
+  notice.ShowNotice();
+  std::vector<int> alphas = {notice.Alpha()};
+  for (int i = 0; i < 4; ++i) {
+    notice.Timer1Timer();
+    alphas.push_back(notice.Alpha());
+  }
+  EXPECT_EQ(alphas, (std::vector<int>{255, 205, 155, 105, 255}));
+  EXPECT_FALSE(notice.get_visible());
+  EXPECT_FALSE(notice.Fading());
+  // Switching the mode on waits for the notice to fade by itself.
+  const gint64 start = g_get_monotonic_time();
+  Main().RedirecttoNewWindow1Click();
+  EXPECT_TRUE(Main().RedirectMode);
+  EXPECT_EQ(std::string(notice.Panel1.get_text()), Tfred::kOnText);
+  EXPECT_FALSE(notice.get_visible());
+  EXPECT_GE(g_get_monotonic_time() - start, 400'000) << "at least three ticks of 150 ms";
+}
+
+TEST_F(PopupsTest, FindOpensTheDialogOfTheCurrentBrowser) {
+  web_.pages["http://opener.test/"] = {"Opener", "<p>Some Words here</p>"};
+  Start();
+  Main().Find1Click();
+  FindDialog* dialog = Main().FirstBrowser()->FindDialogIfAny();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->Visible());
+  gtk_entry_set_text(dialog->find_what(), "words");
+  dialog->FindNext();
+  ASSERT_TRUE(Pump([&] { return dialog->Status() == "Found"; }));
+  gtk_toggle_button_set_active(dialog->match_case(), TRUE);
+  dialog->FindNext();
+  ASSERT_TRUE(Pump([&] { return dialog->Status() == "Cannot find \"words\""; }));
+  EXPECT_EQ(web_.log.back(), "find words case");
+  dialog->Close();
+  EXPECT_FALSE(dialog->Visible());
+  EXPECT_EQ(web_.log.back(), "find finish");
+}
+
+TEST_F(PopupsTest, FindWithoutADocumentDoesNothing) {
+  StartApp();
+  Main().Find1Click();
+  EXPECT_EQ(Main().FirstBrowser()->FindDialogIfAny(), nullptr);
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+}  // namespace
+}  // namespace orv::test
