@@ -12,6 +12,8 @@
 #include "common/navigate_address.h"
 #include "common/text.h"
 #include "engine/document_commands.h"
+#include "pagetools/quick_search_window.h"
+#include "pagetools/search_hint_window.h"
 #include "shell/redirect_notice_window.h"
 #include "pagetools/search_engines.h"
 #include "platform/http_probe.h"
@@ -89,14 +91,17 @@ TMainForm::TMainForm(App& app, Services& services)
     // with it; pages our own commands remove are destroyed by them.
     if (destroying_page_) return;
     TTabExtSheet* page = nbook.Pages(index);
-    Glib::signal_idle().connect_once([this, page] {
-      for (auto& p : pages_) {
-        if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
-          DestroyPage(page);
-          return;
-        }
-      }
-    });
+    // Tracked: the idle call is dropped if the window goes first.
+    Glib::signal_idle().connect_once(sigc::track_obj(
+        [this, page] {
+          for (auto& p : pages_) {
+            if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
+              DestroyPage(page);
+              return;
+            }
+          }
+        },
+        *this));
   };
   nbook.OnContextPopup = [this](GdkEventButton* event) {
     barontopClick();
@@ -110,6 +115,9 @@ TMainForm::TMainForm(App& app, Services& services)
   spliter.pack1(nbook, /*resize=*/true, /*shrink=*/false);
   spliter.pack2(dxpanel, /*resize=*/false, /*shrink=*/false);
   root.pack_start(spliter, Gtk::PACK_EXPAND_WIDGET);
+  root.pack_end(socialbar, Gtk::PACK_SHRINK);
+  socialbar.OnOpen = [this](const std::string& address) { SocialLinkClick(address); };
+  socialbar.OnClose = [this] { xzapriClick(); };
   add(root);
   root.show_all();
   dxpanel.hide();
@@ -345,6 +353,7 @@ void TMainForm::ApplyViewState() {
   jsand.set_visible(bar_visible);
   topline.set_visible(!bar_visible);
   e3.SetEndColor(Settings.ProgressEndColor);
+  socialbar.set_visible(Settings.SocialBarShown);
 }
 
 void TMainForm::SetEngineEmulationLevel() {
@@ -623,6 +632,14 @@ bool TMainForm::on_key_press_event(GdkEventKey* event) {
     Find1Click();
     return true;
   }
+  if (mods == 0 && key == GDK_KEY_F4) {
+    sb16Click();
+    return true;
+  }
+  if (mods == 0 && key == GDK_KEY_F7) {
+    snbClick();
+    return true;
+  }
   if ((mods == GDK_MOD1_MASK && key == GDK_KEY_d) || (mods == 0 && key == GDK_KEY_F6)) {
     FocusAddressBar();
     return true;
@@ -656,14 +673,18 @@ void TMainForm::Go(bool from_enter) {
 void TMainForm::runClick() {
   const std::string text = e3.get_text();
   LastSearchAddress.clear();
-  // With no engine chosen (a damaged "SEARCH"), a typed text is still
-  // searched, with the first engine.
-  const int engine = Settings.SearchEngine >= 1 ? Settings.SearchEngine : 1;
-  LastSearchAddress = BuildSearchAddress(engine, text);
+  LastSearchAddress = BuildSearchAddress(SearchEngineInUse(), text);
   TWebBrowser* wb = GetCurrentWB();
   if (!wb) return;
   wb->Navigate(LastSearchAddress);
   wb->WaitUntilComplete();
+}
+
+int TMainForm::SearchEngineInUse() const {
+  // With no engine chosen (a damaged "SEARCH"), a text is still searched,
+  // with the first engine, instead of going nowhere.
+  return Settings.SearchEngine >= 1 && Settings.SearchEngine <= kEngineCount ? Settings.SearchEngine
+                                                                              : 1;
 }
 
 void TMainForm::sbrefreshClick() {
@@ -961,6 +982,73 @@ void TMainForm::ApplyRedirectLook(bool redirect) {
   redirect_look_ = redirect;
 }
 
+// --- Quick web search, translation, social bar ------------------------------
+
+void TMainForm::sb16Click() {
+  QuickSearchText.clear();
+  std::string text;
+  if (TWebBrowser* wb = GetCurrentWB(); wb && wb->HasDocument()) {
+    // A page whose selection cannot be read searches nothing, like one
+    // with nothing selected.
+    RunGuarded([&] { text = wb->SelectionText(); });
+  }
+  const std::string address = BuildSearchAddress(SearchEngineInUse(), text);
+  if (text.empty()) {
+    app_.finfo1().ShowHint();
+    return;
+  }
+  if (Settings.SearchResultsInTab) {
+    OpenTab(" ", "Blank Page");
+    if (TWebBrowser* wb = GetCurrentWB()) {
+      wb->Navigate(address);
+      gtk_widget_grab_focus(wb->Backend().Widget());
+    }
+    return;
+  }
+  QuickSearchText = text;
+  app_.fgoogle().ShowResults(address);
+}
+
+void TMainForm::xquickClick() {
+  x108Click();
+  sb16Click();
+}
+
+void TMainForm::xtranslateClick() {
+  x108Click();
+  const std::string address = BuildTranslateAddress(std::string(e3.get_text()));
+  OpenTab(" ", "Blank Page");
+  if (TWebBrowser* wb = GetCurrentWB()) {
+    wb->Navigate(address);
+    gtk_widget_grab_focus(wb->Backend().Widget());
+  }
+}
+
+void TMainForm::ChooseEngine(int engine) {
+  Settings.SearchEngine = engine;
+  app_.fgoogle().SelectEngine(engine);
+}
+
+void TMainForm::gt1Click() { ChooseEngine(1); }
+void TMainForm::gt2Click() { ChooseEngine(2); }
+void TMainForm::gt3Click() { ChooseEngine(3); }
+void TMainForm::gt4Click() { ChooseEngine(4); }
+
+void TMainForm::snbClick() {
+  socialbar.set_visible(!socialbar.get_visible());
+}
+
+void TMainForm::xzapriClick() { socialbar.hide(); }
+
+void TMainForm::SocialLinkClick(const std::string& address) {
+  // Redirect mode stays as it is: in it, the page goes to the side panel.
+  OpenTab(" ", "Blank Page");
+  e3.set_text(address);
+  ProcessPendingEvents();
+  e3.set_text(address);
+  sbrefreshClick();
+}
+
 // --- Find ------------------------------------------------------------------
 
 void TMainForm::Find1Click() {
@@ -1105,6 +1193,7 @@ void TMainForm::WriteMainConfigFile() {
   }
   // Values whose controls exist are taken from them.
   Settings.ProgressEndColor = e3.EndColor();
+  Settings.SocialBarShown = socialbar.get_visible();
   // Keys the program does not own stay as they were in the file.
   IniFile file = IniFile::Parse(bytes.value_or(""));
   WriteMainConfig(file, Settings);
@@ -1140,11 +1229,13 @@ bool TMainForm::RequestClose() {
     // A handler is waiting for a page further up the stack; closing now
     // would destroy what it waits on. End every wait, close afterwards.
     SetTerminating(true);
-    Glib::signal_idle().connect([this] {
-      if (WaitDepth() > 0) return true;
-      RunReported([&] { RequestClose(); });
-      return false;
-    });
+    Glib::signal_idle().connect(sigc::track_obj(
+        [this] {
+          if (WaitDepth() > 0) return true;
+          RunReported([&] { RequestClose(); });
+          return false;
+        },
+        *this));
     return false;
   }
   bool can_close = false;

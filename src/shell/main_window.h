@@ -14,6 +14,7 @@
 #include "shell/color_dialog_state.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
+#include "pagetools/social_bar_widget.h"
 #include "widgets/gauge_edit_widget.h"
 #include "widgets/page_ext_control_widget.h"
 
@@ -83,6 +84,19 @@ class TMainForm : public Gtk::Window {
   TWebBrowser* PopupCatcher() { return catcher_.get(); }
   const std::string& RedirectAddress() const { return redirect_address_; }
 
+  // --- Quick web search, translation, social bar -------------------------
+  // Quick Web Search of the page's selected text (F4).
+  void sb16Click();
+  void xquickClick();
+  void xtranslateClick();
+  void gt1Click();
+  void gt2Click();
+  void gt3Click();
+  void gt4Click();
+  void snbClick();
+  void xzapriClick();
+  void SocialLinkClick(const std::string& address);
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -144,6 +158,7 @@ class TMainForm : public Gtk::Window {
   TGaugeEdit pcaption;
   Gtk::Box dxbuttons;
   Gtk::Button x105, x107, x110, x111, x113, x108;
+  TSocialBar socialbar;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -194,6 +209,8 @@ class TMainForm : public Gtk::Window {
   void ForgetCatcher();
   void CheckTurnOffPopupBlocker();
   void ApplyRedirectLook(bool redirect);
+  void ChooseEngine(int engine);
+  int SearchEngineInUse() const;
 
   bool on_delete_event(GdkEventAny* event) override;
   bool on_configure_event(GdkEventConfigure* event) override;

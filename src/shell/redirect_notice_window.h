@@ -14,6 +14,7 @@ class Tfred : public SecondaryWindow {
   static constexpr char kOffText[] = "N O   R E D I R E C T";
 
   Tfred(App& app, Services& services);
+  ~Tfred() override { timer_.disconnect(); }
 
   // Shows the notice over the main window and starts the fade.
   void ShowNotice();

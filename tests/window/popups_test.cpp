@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/find_dialog.h"
+#include "pagetools/quick_search_window.h"
+#include "pagetools/search_hint_window.h"
 #include "platform/main_loop.h"
 #include "shell/main_window.h"
 #include "shell/redirect_notice_window.h"
@@ -164,6 +166,61 @@ TEST_F(PopupsTest, FindWithoutADocumentDoesNothing) {
   Main().Find1Click();
   EXPECT_EQ(Main().FirstBrowser()->FindDialogIfAny(), nullptr);
   EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(PopupsTest, QuickWebSearchOfTheSelection) {
+  Start();
+  struct Case {
+    int engine;
+    bool in_tab;
+    std::string selection;
+    std::string address;  // as the engine is asked to load it
+  } cases[] = {
+      {1, true, "two words", "http://www.google.com/search?ie=ISO-8859-1&hl=us&q=two%20words"},
+      {4, true, "Ljubljana", "http://en.wikipedia.org/wiki/Ljubljana"},
+      {3, false, "in window", "http://search.yahoo.com/bin/search?p=in%20window"},
+  };
+  for (const auto& c : cases) {
+    Main().Settings.SearchEngine = c.engine;
+    Main().Settings.SearchResultsInTab = c.in_tab;
+    FirstEngine().selection = c.selection;
+    Main().nbook.SetActivePageIndex(0);
+    const int pages = Main().nbook.PageCount();
+    web_.log.clear();
+    Main().sb16Click();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Loads(c.address), 1) << c.selection;
+    EXPECT_EQ(Main().nbook.PageCount(), pages + (c.in_tab ? 1 : 0)) << c.selection;
+    EXPECT_EQ(Main().QuickSearchText, c.in_tab ? "" : c.selection);
+    app_->fgoogle().hide();
+  }
+}
+
+TEST_F(PopupsTest, NothingSelectedShowsTheHintAndSearchesNothing) {
+  Start();
+  FirstEngine().selection = "";
+  web_.log.clear();
+  Main().sb16Click();
+  ASSERT_TRUE(Settle());
+  EXPECT_TRUE(app_->finfo1().get_visible());
+  for (const auto& line : web_.log) EXPECT_NE(line.rfind("load ", 0), 0u) << line;
+}
+
+TEST_F(PopupsTest, TranslateAndTheSocialBar) {
+  Start();
+  Main().e3.set_text("");
+  Main().xtranslateClick();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://translate.google.com/translate?u=");
+  Main().socialbar.s5.clicked();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Main().nbook.PageCount(), 3);
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://www.youtube.com/");
+  EXPECT_TRUE(Main().socialbar.get_visible());
+  Main().snbClick();
+  EXPECT_FALSE(Main().socialbar.get_visible());
+  ASSERT_TRUE(Main().RequestClose());
+  EXPECT_NE(ReadFile(OrvindelDir() + "Orvindel.cfg").find("Socialbar=0"), std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+
+#include "common/text.h"
 
 #include "engine/web_browser.h"
 #include "engine/webkit_backend.h"
@@ -180,6 +183,32 @@ TEST_F(WebKitBackendTest, WindowsAPageOpensAreShownOrRefused) {
   EXPECT_EQ(server_.user_agents.count("/refused"), 0u) << "a refused window loads nothing";
   EXPECT_NE(popup->BodyHtml().find("in the new window"), std::string::npos);
   popup.reset();
+}
+
+TEST_F(WebKitBackendTest, FindSearchesAndHighlightsInThePage) {
+  server_.pages["/text"] = "<p>The quick brown fox jumps over the lazy dog</p>";
+  ASSERT_TRUE(LoadAndWait(server_.Url("/text")));
+  struct Case {
+    FindRequest request;
+    bool found;
+  } cases[] = {
+      {{"BROWN", false, false, false}, true},
+      {{"BROWN", true, false, false}, false},
+      {{"rown", false, true, false}, false},
+      {{"lazy", false, false, true}, true},
+      {{"cat", false, false, false}, false},
+  };
+  for (const auto& c : cases) {
+    std::optional<bool> found;
+    browser_->Backend().FindText(c.request, [&](bool f) { found = f; });
+    ASSERT_TRUE(Pump([&] { return found.has_value(); }, 10000)) << c.request.text;
+    EXPECT_EQ(*found, c.found) << c.request.text << " case " << c.request.match_case;
+    if (*found) {
+      // The match is the page's selection: what the user sees highlighted.
+      EXPECT_EQ(AsciiLower(browser_->SelectionText()), AsciiLower(c.request.text));
+    }
+  }
+  browser_->Backend().FindFinish();
 }
 
 TEST_F(WebKitBackendTest, LocalFilesLoadWithTheSandboxOn) {
