@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <algorithm>
+#include <tuple>
 #include <filesystem>
 
 #include "app/app.h"
@@ -32,6 +33,8 @@ constexpr char kCss[] = R"(
 #e3panel.insecure { background-color: rgb(222,234,254); }
 #e3panel.secure { background-color: rgb(128,255,128); }
 #jpleft button { padding: 2px; min-height: 0; }
+#p2 { background-color: rgb(149,185,253); }
+#p2 button { padding: 2px 0; min-height: 0; min-width: 0; }
 #topline { background-color: rgb(248,248,241); min-height: 5px; }
 #topline.redirect { background-color: rgb(255,249,196); }
 #e3.redirect { background-color: rgb(255,249,196); }
@@ -60,6 +63,17 @@ TMainForm::TMainForm(App& app, Services& services)
       Bottom1("Bottom"),
       RedirecttoNewWindow1("Redirect to New Window"),
       spliter(Gtk::ORIENTATION_HORIZONTAL),
+      middle(Gtk::ORIENTATION_HORIZONTAL),
+      p2(Gtk::ORIENTATION_VERTICAL),
+      jpd(Gtk::ORIENTATION_HORIZONTAL),
+      QuickMenu1("Quick Menu"),
+      snb("Social Networks Bar"),
+      Files1("Files"),
+      NewSession1("New Session"),
+      Find1("Find"),
+      Tools1("Tools"),
+      QuickWebSearch3("Web Search"),
+      Exit2("Exit"),
       dxpanel(Gtk::ORIENTATION_VERTICAL),
       dxbuttons(Gtk::ORIENTATION_HORIZONTAL),
       app_(app),
@@ -103,6 +117,15 @@ TMainForm::TMainForm(App& app, Services& services)
         },
         *this));
   };
+  signal_button_press_event().connect(
+      [this](GdkEventButton* event) {
+        // A right click where nothing has a menu of its own opens the quick menu.
+        if (event->type != GDK_BUTTON_PRESS || event->button != 3) return false;
+        poptoolPopup();
+        poptool.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
+        return true;
+      },
+      /*after=*/true);
   nbook.OnContextPopup = [this](GdkEventButton* event) {
     barontopClick();
     tabpop.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
@@ -114,7 +137,11 @@ TMainForm::TMainForm(App& app, Services& services)
   BuildSidePanel();
   spliter.pack1(nbook, /*resize=*/true, /*shrink=*/false);
   spliter.pack2(dxpanel, /*resize=*/false, /*shrink=*/false);
-  root.pack_start(spliter, Gtk::PACK_EXPAND_WIDGET);
+  BuildQuickPanel();
+  BuildQuickMenu();
+  middle.pack_start(spliter, Gtk::PACK_EXPAND_WIDGET);
+  middle.pack_start(p2, Gtk::PACK_SHRINK);
+  root.pack_start(middle, Gtk::PACK_EXPAND_WIDGET);
   root.pack_end(socialbar, Gtk::PACK_SHRINK);
   socialbar.OnOpen = [this](const std::string& address) { SocialLinkClick(address); };
   socialbar.OnClose = [this] { xzapriClick(); };
@@ -195,6 +222,15 @@ void TMainForm::BuildToolbar() {
   jp3.pack_start(e3panel, Gtk::PACK_EXPAND_WIDGET);
   jsand.pack_start(jpleft, Gtk::PACK_SHRINK);
   jsand.pack_start(jp3, Gtk::PACK_EXPAND_WIDGET);
+  jpd.set_name("jpd");
+  SetGlyph(CustomizeButton, "open-menu-symbolic", "Customize and Control", 31);
+  jpd.pack_start(CustomizeButton, Gtk::PACK_SHRINK);
+  jsand.pack_start(jpd, Gtk::PACK_SHRINK);
+  CustomizeButton.signal_clicked().connect([this] {
+    poptoolPopup();
+    poptool.popup_at_widget(&CustomizeButton, Gdk::GRAVITY_SOUTH_EAST, Gdk::GRAVITY_NORTH_EAST,
+                            nullptr);
+  });
   topline.pack_start(gpt, Gtk::PACK_EXPAND_WIDGET);
   SetSecureLook(false);
 
@@ -207,6 +243,62 @@ void TMainForm::BuildToolbar() {
   e3.signal_activate().connect([this] { Go(/*from_enter=*/true); });
   // Any change of the text, typed or set, starts the progress afresh.
   e3.signal_changed().connect([this] { ResetProgress(); });
+}
+
+void TMainForm::BuildQuickPanel() {
+  p2.set_name("p2");
+  p2.set_size_request(23, -1);
+  const std::tuple<Gtk::Button*, const char*, const char*> buttons[] = {
+      {&XNEWB, "tab-new-symbolic", "New Tab"},
+      {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
+      {&xisci, "edit-find-symbolic", "Find"},
+      {&xquick, "system-search-symbolic", "Web Search"},
+      {&xredirect, "view-dual-symbolic", "Redirect to new browser"}};
+  for (const auto& [button, icon, hint] : buttons) {
+    SetGlyph(*button, icon, hint, 23);
+    p2.pack_start(*button, Gtk::PACK_SHRINK);
+  }
+  XNEWB.signal_clicked().connect([this] { XNEWBClick(); });
+  xtranslate.signal_clicked().connect([this] { xtranslateClick(); });
+  xisci.signal_clicked().connect([this] { xisciClick(); });
+  xquick.signal_clicked().connect([this] { xquickClick(); });
+  xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
+}
+
+void TMainForm::BuildQuickMenu() {
+  auto item = [](Gtk::Menu& menu, Gtk::MenuItem& entry, guint key, Gdk::ModifierType mods,
+                 std::function<void()> handler) {
+    menu.append(entry);
+    // Shown for the user; the keys themselves are taken by the window.
+    if (key) {
+      if (auto* label = dynamic_cast<Gtk::AccelLabel*>(entry.get_child())) {
+        label->set_accel(key, mods);
+      }
+    }
+    if (handler) entry.signal_activate().connect(handler);
+  };
+  const auto none = Gdk::ModifierType(0);
+  item(poptool, QuickMenu1, GDK_KEY_F2, none, [this] {
+    if (QuickMenu1.get_active() != p2.get_visible()) QuickMenu1Click();
+  });
+  item(poptool, snb, GDK_KEY_F7, none, [this] {
+    if (snb.get_active() != socialbar.get_visible()) snbClick();
+  });
+  item(poptool, Files1, 0, none, nullptr);
+  item(FilesMenu, NewSession1, GDK_KEY_n, Gdk::CONTROL_MASK, [this] { NewSession1Click(); });
+  Files1.set_submenu(FilesMenu);
+  item(poptool, Find1, GDK_KEY_F3, none, [this] { Find1Click(); });
+  item(poptool, Tools1, 0, none, nullptr);
+  item(ToolsMenu, QuickWebSearch3, GDK_KEY_F4, none, [this] { sb16Click(); });
+  Tools1.set_submenu(ToolsMenu);
+  item(poptool, Exit2, 0, none, [this] { Exit2Click(); });
+  poptool.show_all();
+}
+
+void TMainForm::poptoolPopup() {
+  // The check marks say what is showing now.
+  QuickMenu1.set_active(p2.get_visible());
+  snb.set_active(socialbar.get_visible());
 }
 
 void TMainForm::BuildTabMenu() {
@@ -354,6 +446,7 @@ void TMainForm::ApplyViewState() {
   topline.set_visible(!bar_visible);
   e3.SetEndColor(Settings.ProgressEndColor);
   socialbar.set_visible(Settings.SocialBarShown);
+  p2.set_visible(Settings.QuickPanelShown);
 }
 
 void TMainForm::SetEngineEmulationLevel() {
@@ -634,6 +727,10 @@ bool TMainForm::on_key_press_event(GdkEventKey* event) {
   }
   if (mods == 0 && key == GDK_KEY_F4) {
     sb16Click();
+    return true;
+  }
+  if (mods == 0 && key == GDK_KEY_F2) {
+    QuickMenu1Click();
     return true;
   }
   if (mods == 0 && key == GDK_KEY_F7) {
@@ -1040,6 +1137,13 @@ void TMainForm::snbClick() {
 
 void TMainForm::xzapriClick() { socialbar.hide(); }
 
+void TMainForm::XNEWBClick() {
+  x108Click();
+  NewTab20Click();
+}
+
+void TMainForm::QuickMenu1Click() { p2.set_visible(!p2.get_visible()); }
+
 void TMainForm::SocialLinkClick(const std::string& address) {
   // Redirect mode stays as it is: in it, the page goes to the side panel.
   OpenTab(" ", "Blank Page");
@@ -1194,6 +1298,7 @@ void TMainForm::WriteMainConfigFile() {
   // Values whose controls exist are taken from them.
   Settings.ProgressEndColor = e3.EndColor();
   Settings.SocialBarShown = socialbar.get_visible();
+  Settings.QuickPanelShown = p2.get_visible();
   // Keys the program does not own stay as they were in the file.
   IniFile file = IniFile::Parse(bytes.value_or(""));
   WriteMainConfig(file, Settings);

@@ -96,6 +96,10 @@ class TMainForm : public Gtk::Window {
   void snbClick();
   void xzapriClick();
   void SocialLinkClick(const std::string& address);
+  // The quick panel's New Tab: redirect mode off first.
+  void XNEWBClick();
+  // "Quick Menu" (F2): shows or hides the quick panel.
+  void QuickMenu1Click();
 
   // --- Find ---------------------------------------------------------------
   void Find1Click();
@@ -159,6 +163,16 @@ class TMainForm : public Gtk::Window {
   Gtk::Box dxbuttons;
   Gtk::Button x105, x107, x110, x111, x113, x108;
   TSocialBar socialbar;
+  // The quick panel at the right edge and the quick menu.
+  Gtk::Box middle;
+  Gtk::Box p2;
+  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect;
+  Gtk::Box jpd;
+  Gtk::Button CustomizeButton;
+  Gtk::Menu poptool;
+  Gtk::CheckMenuItem QuickMenu1, snb;
+  Gtk::MenuItem Files1, NewSession1, Find1, Tools1, QuickWebSearch3, Exit2;
+  Gtk::Menu FilesMenu, ToolsMenu;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -171,6 +185,9 @@ class TMainForm : public Gtk::Window {
   void BuildToolbar();
   static std::vector<Glib::RefPtr<Gdk::Pixbuf>> TabImages();
   void BuildTabMenu();
+  void BuildQuickPanel();
+  void BuildQuickMenu();
+  void poptoolPopup();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();

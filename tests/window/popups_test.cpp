@@ -223,5 +223,28 @@ TEST_F(PopupsTest, TranslateAndTheSocialBar) {
   EXPECT_NE(ReadFile(OrvindelDir() + "Orvindel.cfg").find("Socialbar=0"), std::string::npos);
 }
 
+TEST_F(PopupsTest, QuickPanelAndMenuFollowTheirSettings) {
+  WriteFile(OrvindelDir() + "Orvindel.cfg", "[Qmenu]\nHide=0\n[Config]\nSocialbar=1\n");
+  Start();
+  EXPECT_FALSE(Main().p2.get_visible());
+  Main().QuickMenu1Click();
+  EXPECT_TRUE(Main().p2.get_visible());
+  Main().xzapriClick();
+  Main().CustomizeButton.clicked();
+  EXPECT_TRUE(Main().QuickMenu1.get_active());
+  EXPECT_FALSE(Main().snb.get_active()) << "the check mark says the bar is hidden";
+  Main().poptool.popdown();
+  // The panel's New Tab switches redirect mode off before it opens a page.
+  Main().RedirectMode = true;
+  Main().XNEWB.clicked();
+  ASSERT_TRUE(Settle());
+  EXPECT_FALSE(Main().RedirectMode);
+  EXPECT_EQ(Main().nbook.PageCount(), 2);
+  ASSERT_TRUE(Main().RequestClose());
+  const std::string cfg = ReadFile(OrvindelDir() + "Orvindel.cfg");
+  EXPECT_NE(cfg.find("[Qmenu]\nHide=1"), std::string::npos) << cfg;
+  EXPECT_NE(cfg.find("Socialbar=0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orv::test
