@@ -13,6 +13,7 @@
 #include "common/navigate_address.h"
 #include "common/text.h"
 #include "engine/document_commands.h"
+#include "favorites/favorites_window.h"
 #include "pagetools/quick_search_window.h"
 #include "pagetools/search_hint_window.h"
 #include "shell/redirect_notice_window.h"
@@ -239,6 +240,7 @@ void TMainForm::BuildToolbar() {
   sbrefresh.signal_clicked().connect([this] { sbrefreshClick(); });
   sbstop.signal_clicked().connect([this] { mtstopClick(); });
   pdc.signal_clicked().connect([this] { pdc3Click(); });
+  pde.signal_clicked().connect([this] { app_.ffavorit().SpeedButton9Click(); });
   go3.signal_clicked().connect([this] { Go(/*from_enter=*/false); });
   e3.signal_activate().connect([this] { Go(/*from_enter=*/true); });
   // Any change of the text, typed or set, starts the progress afresh.
@@ -1314,6 +1316,8 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   RunGuarded([&] {
     if (dxpanel.get_visible()) CloseRedirectPanel();
     WriteMainConfigFile();
+    // Edits made in an open favorites window are kept, not lost with it.
+    app_.ffavorit().SaveList();
     fallback_browser_ = nullptr;
     first_browser_.reset();
     app_.fOptions().SaveUserAgents();

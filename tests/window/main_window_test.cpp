@@ -6,6 +6,7 @@
 #include "common/ini_file.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
+#include "favorites/favorites_window.h"
 #include "prefs/options_window.h"
 #include "shell/main_window.h"
 #include "window_fixture.h"
@@ -172,6 +173,16 @@ TEST_F(MainWindowTest, CloseDuringAWaitHappensOnceTheWaitIsOver) {
   PumpIdle();
   EXPECT_TRUE(Main().Closed());
   EXPECT_TRUE(fs::exists(OrvindelDir() + "Orvindel.cfg"));
+}
+
+TEST_F(MainWindowTest, FavoritesButtonOpensTheListAndCloseWritesIt) {
+  StartApp();
+  Main().pde.clicked();
+  PumpIdle();
+  EXPECT_TRUE(app_->ffavorit().get_visible());
+  EXPECT_FALSE(fs::exists(OrvindelDir() + "2favlist.ovf"));
+  ASSERT_TRUE(Main().RequestClose());
+  EXPECT_EQ(ReadFile(OrvindelDir() + "2favlist.ovf").substr(0, 3), "LVF");
 }
 
 TEST_F(MainWindowTest, OldListFilesMoveIntoTheOrvindelFolder) {
