@@ -328,11 +328,13 @@ void TMainForm::BuildTabMenu() {
   TabsPositionMenu.append(Bottom1);
   op1.set_draw_as_radio(true);
   Bottom1.set_draw_as_radio(true);
+  // Setting a check from code activates the item too; only the user's
+  // choice runs the command.
   op1.signal_activate().connect([this] {
-    if (op1.get_active()) op1Click();
+    if (!setting_checks_ && op1.get_active()) op1Click();
   });
   Bottom1.signal_activate().connect([this] {
-    if (Bottom1.get_active()) Bottom1Click();
+    if (!setting_checks_ && Bottom1.get_active()) Bottom1Click();
   });
   TabsPosition1.set_submenu(TabsPositionMenu);
   tabpop.show_all();
@@ -667,23 +669,21 @@ void TMainForm::DuplicateTab1Click() {
 
 void TMainForm::op1Click() {
   Settings.TabPosition = 0;
-  op1.set_active(false);
-  Bottom1.set_active(false);
   nbook.SetTabPosition(TabPosition::tpTop);
-  op1.set_active(true);
+  barontopClick();
 }
 
 void TMainForm::Bottom1Click() {
   Settings.TabPosition = 3;
-  op1.set_active(false);
-  Bottom1.set_active(false);
   nbook.SetTabPosition(TabPosition::tpBottom);
-  Bottom1.set_active(true);
+  barontopClick();
 }
 
 void TMainForm::barontopClick() {
+  setting_checks_ = true;
   op1.set_active(Settings.TabPosition == 0);
   Bottom1.set_active(Settings.TabPosition == 3);
+  setting_checks_ = false;
 }
 
 void TMainForm::NewSession1Click() {

@@ -256,6 +256,7 @@ class TMainForm : public Gtk::Window {
   bool config_unreadable_ = false;
   bool closed_ = false;
   bool destroying_page_ = false;
+  bool setting_checks_ = false;
   int status_ = kStatusNormal;
   WindowGeometry restored_;
 };

@@ -61,7 +61,7 @@ struct Request {
 // Pages by path: /ok answers 200, /broken 500, /found redirects to /ok,
 // /found-nowhere is a 302 without a Location, /moved-missing a 301 to a 404,
 // /stall never answers, /slow answers 200 after 200 ms, /huge declares a
-// 50 MB body. Everything else is 404.
+// 100 MB body. Everything else is 404.
 class ProbeServer {
  public:
   ProbeServer() : server_([this](SoupServerMessage* msg, const std::string& path) {
@@ -109,7 +109,7 @@ class ProbeServer {
           },
           g_object_ref(msg), g_object_unref);
     } else if (p == "/huge") {
-      constexpr gsize kSize = 50 * 1024 * 1024;
+      constexpr gsize kSize = 100 * 1024 * 1024;
       soup_server_message_set_status(msg, 200, nullptr);
       soup_server_message_set_response(msg, "application/octet-stream", SOUP_MEMORY_TAKE,
                                        static_cast<char*>(g_malloc0(kSize)), kSize);

@@ -203,6 +203,16 @@ TEST_F(TabsTest, BackgroundTabsLabelOnlyThemselves) {
   EXPECT_NE(Main().CurrentPageTitle, "Background title");
 }
 
+TEST_F(TabsTest, TabsPositionIsKeptForTheClose) {
+  Start();
+  Main().Bottom1Click();
+  EXPECT_EQ(Strip().GetTabPosition(), TabPosition::tpBottom);
+  EXPECT_TRUE(Main().Bottom1.get_active());
+  EXPECT_FALSE(Main().op1.get_active());
+  ASSERT_TRUE(Main().RequestClose());
+  EXPECT_NE(ReadFile(OrvindelDir() + "Orvindel.cfg").find("TABS=3"), std::string::npos);
+}
+
 TEST_F(TabsTest, KeysReachTheirCommands) {
   Start();
   EXPECT_TRUE(Key(GDK_KEY_t, GDK_CONTROL_MASK));
