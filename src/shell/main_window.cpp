@@ -1018,11 +1018,19 @@ void TMainForm::RedirectSteps(const std::string& uri) {
   TWebBrowser& side = MakeSideBrowser();
   dxpanel.show();
   if (side_panel_first_showing_) {
-    int width = 0, height = 0;
-    get_size(width, height);
-    const int panel = RedirectPanelFirstWidth + 30;
-    spliter.set_position(std::max(100, width - panel));
     side_panel_first_showing_ = false;
+    // Placed once the panel has its room: the splitter's width is known only
+    // after the window has laid itself out again.
+    Glib::signal_idle().connect_once(sigc::track_obj(
+        [this] {
+          int width = spliter.get_allocated_width();
+          if (width <= 1) {
+            int height = 0;
+            get_size(width, height);
+          }
+          spliter.set_position(std::max(100, width - (RedirectPanelFirstWidth + 30)));
+        },
+        *this));
   }
   pcaption.set_text("Redirect from " + uri);
   side.Navigate(uri);

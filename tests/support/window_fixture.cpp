@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -68,6 +69,18 @@ bool WindowTest::Pump(const std::function<bool()>& done, int timeout_ms) {
 
 void WindowTest::PumpIdle() {
   for (int i = 0; i < 20; ++i) ProcessPendingEvents();
+}
+
+bool WindowTest::Settle() {
+  PumpIdle();
+  return Pump([&] {
+    return std::none_of(web_.backends.begin(), web_.backends.end(),
+                        [](FakeBackend* b) { return b->IsLoading(); });
+  });
+}
+
+int WindowTest::Loads(const std::string& address) const {
+  return static_cast<int>(std::count(web_.log.begin(), web_.log.end(), "load " + address));
 }
 
 std::string WindowTest::ReadFile(const std::string& path) const {

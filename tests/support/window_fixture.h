@@ -36,6 +36,10 @@ class WindowTest : public ::testing::Test {
   // Runs the main loop until `done` or `timeout_ms`; answers done().
   bool Pump(const std::function<bool()>& done, int timeout_ms = 5000);
   void PumpIdle();
+  // Runs the loop until no fake browser is loading any more.
+  bool Settle();
+  // How many times the engines were asked to load `address`.
+  int Loads(const std::string& address) const;
 
   std::string OrvindelDir() const { return services_.folders.OrvindelDir(); }
   std::string ReadFile(const std::string& path) const;

@@ -25,21 +25,11 @@ class QuickSearchTest : public WindowTest {
     StartApp({"http://first.test/"});
     ASSERT_TRUE(Settle());
   }
-  bool Settle() {
-    PumpIdle();
-    return Pump([&] {
-      return std::none_of(web_.backends.begin(), web_.backends.end(),
-                          [](FakeBackend* b) { return b->IsLoading(); });
-    });
-  }
   // What the main window's Quick Web Search does in window mode.
   void Search(const std::string& text) {
     Main().QuickSearchText = text;
     Window().ShowResults(BuildSearchAddress(Main().Settings.SearchEngine, text));
     ASSERT_TRUE(Settle());
-  }
-  int Loads(const std::string& address) {
-    return static_cast<int>(std::count(web_.log.begin(), web_.log.end(), "load " + address));
   }
   void PressEscape(Gtk::Window& window) {
     GdkEventKey event{};

@@ -19,16 +19,6 @@ class TabsTest : public WindowTest {
     StartApp({"http://first.test/"});
     ASSERT_TRUE(Settle());
   }
-  // Runs the loop until every browser has finished loading.
-  bool Settle() {
-    PumpIdle();
-    return Pump([&] {
-      for (FakeBackend* b : web_.backends) {
-        if (b->IsLoading()) return false;
-      }
-      return true;
-    });
-  }
   // Opens tabs at the given addresses, each after the active one.
   void OpenTabs(const std::vector<std::string>& addresses) {
     for (const auto& a : addresses) ASSERT_NE(Main().OpenTab(a, "Blank Page"), nullptr);
@@ -37,9 +27,6 @@ class TabsTest : public WindowTest {
   std::string AddressOf(int index) {
     TWebBrowser* wb = Main().BrowserOf(*Strip().Pages(index));
     return wb ? wb->LocationURL() : "<none>";
-  }
-  int Loads(const std::string& address) {
-    return static_cast<int>(std::count(web_.log.begin(), web_.log.end(), "load " + address));
   }
   bool Key(guint keyval, GdkModifierType mods) {
     GdkEventKey event{};
