@@ -1,6 +1,7 @@
 """What every end-to-end test of the orvindel binary needs: a local HTTP server
 that records what it is asked, the browser process with a fresh home and a
-private session bus, and a clean-up that leaves no process behind.
+private session bus, and a clean-up that leaves no process behind; for the
+tests that use a private X server, its windows, keys and pixels.
 
 Everything here stays on 127.0.0.1 and in the temporary folder, and every
 wait has a deadline.
@@ -22,6 +23,7 @@ BUILTIN_UA = "Orvindel/1.2.0.0(Compatible; Windows; U; en-US)Version/1.2.0.0"
 PROBE_UA = "InetURL:/1.0"
 
 SCREENSHOT_DEADLINE_S = 10
+XDOTOOL_DEADLINE_S = 10
 
 
 class Failures:
@@ -239,6 +241,20 @@ def start_x_server(deadline_s=10):
     return proc, ":" + number.decode().strip()
 
 
+def use_display(display):
+    """This process and all it starts (browser, xdotool, screenshot helper)
+    use `display`, and nothing of the desktop's."""
+    os.environ["DISPLAY"] = display
+    os.environ.pop("XAUTHORITY", None)
+    os.environ.pop("WAYLAND_DISPLAY", None)
+
+
+def stop_process(proc):
+    if proc and proc.poll() is None:
+        proc.kill()
+        proc.wait(timeout=5)
+
+
 def browser_env(home, bus_address):
     env = {k: v for k, v in os.environ.items()
            if k.lower() not in ("http_proxy", "https_proxy", "all_proxy", "ftp_proxy")}
@@ -319,3 +335,111 @@ def take_screenshot(tool, target, fail):
     fail.check(done.returncode == 0 and written,
                f"screenshot helper failed ({describe_status(done.returncode)}, "
                f"{'wrote' if written else 'no'} {target}): {done.stderr.decode(errors='replace').strip()}")
+
+
+# --- the screen and the keyboard (xdotool on a private X server) ----------------
+
+def xdotool(*args, deadline_s=XDOTOOL_DEADLINE_S):
+    done = subprocess.run(["xdotool", *args], stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, timeout=deadline_s)
+    if done.returncode != 0:
+        raise RuntimeError(f"xdotool {' '.join(args)} failed ({done.returncode}): {done.stderr.strip()}")
+    return done.stdout.strip()
+
+
+def visible_windows(name_pattern):
+    """Ids of the visible windows whose name matches the regular expression,
+    in stacking order. A search that finds nothing is an empty list."""
+    done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_pattern],
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                          timeout=XDOTOOL_DEADLINE_S)
+    return done.stdout.split() if done.returncode == 0 else []
+
+
+def window_geometry(window):
+    """(x, y, width, height) of a window on the screen."""
+    values = {}
+    for line in xdotool("getwindowgeometry", "--shell", window).splitlines():
+        key, _, value = line.partition("=")
+        values[key] = int(value) if value.lstrip("-").isdigit() else value
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+def wait_for_window(name_pattern, proc, deadline_s, exclude=()):
+    """The first visible window matching the name that is not in `exclude`,
+    or None once the deadline passed or `proc` ended."""
+    deadline = time.monotonic() + deadline_s
+    while True:
+        found = [w for w in visible_windows(name_pattern) if w not in exclude]
+        if found:
+            return found[0]
+        if time.monotonic() > deadline or proc.poll() is not None:
+            return None
+        time.sleep(0.2)
+
+
+def focus_window(window):
+    """Without a window manager nothing gives a window the input focus, and
+    GTK ignores key events sent to a window that lacks it (xdotool --window),
+    so the window is focused here, as a click would, and keys then go
+    through XTEST like real typing."""
+    xdotool("windowfocus", "--sync", window)
+
+
+def wait_for_focus(window, deadline_s):
+    """Whether `window` gets the input focus before the deadline."""
+    deadline = time.monotonic() + deadline_s
+    while True:
+        try:
+            if xdotool("getwindowfocus", "-f") == window:
+                return True
+        except RuntimeError:  # the focus is on no window at all (PointerRoot)
+            pass
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.1)
+
+
+def web_processes(proc):
+    """Pids of the WebKit web processes below `proc`. A tab the user opens gets
+    one of its own; a window a page opens shares its opener's."""
+    return {pid for pid, name in descendants(proc.pid).items() if name.startswith("WebKitWebProces")}
+
+
+def wait_for_processes(proc, done, deadline_s):
+    """The web processes once done(pids) holds, or the last set seen at the deadline."""
+    deadline = time.monotonic() + deadline_s
+    while True:
+        pids = web_processes(proc)
+        if done(pids) or time.monotonic() > deadline or proc.poll() is not None:
+            return pids
+        time.sleep(0.1)
+
+
+# One colour of a rectangle of the screen: how many pixels have it and the
+# box they lie in, edges included.
+Colour = collections.namedtuple("Colour", "count left top right bottom")
+
+
+def screen_colours(tool, target, rect, fail):
+    """Writes a screenshot to `target` and answers the colours of `rect`
+    (x, y, width, height) in that same picture: {"rrggbb": Colour}, or None
+    after a failure that is already reported."""
+    command = [tool, target, *(str(v) for v in rect)]
+    try:
+        done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=SCREENSHOT_DEADLINE_S)
+    except subprocess.TimeoutExpired:
+        fail.check(False, f"screenshot helper took more than {SCREENSHOT_DEADLINE_S} s")
+        return None
+    except OSError as e:
+        fail.check(False, f"cannot run screenshot helper {tool}: {e}")
+        return None
+    if not fail.check(done.returncode == 0, f"{' '.join(command)} failed "
+                      f"({describe_status(done.returncode)}): {done.stderr.strip()}"):
+        return None
+    colours = {}
+    for line in done.stdout.splitlines():
+        rgb, *numbers = line.split()
+        colours[rgb] = Colour(*map(int, numbers))
+    return colours
