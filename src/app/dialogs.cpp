@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 
+#include "platform/main_loop.h"
+
 namespace orv {
 
 namespace {
@@ -69,7 +71,33 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
       break;
   }
   dialog.set_default_response(ResponseFor(default_result));
-  switch (dialog.run()) {
+  // GTK 3 shows no icon in message boxes by itself; the icon tells a
+  // question from an error at a glance.
+  const char* icon_name = icon == MsgIcon::kError || icon == MsgIcon::kStop ? "dialog-error"
+                          : icon == MsgIcon::kWarning                       ? "dialog-warning"
+                          : icon == MsgIcon::kInformation                   ? "dialog-information"
+                          : icon == MsgIcon::kQuestion                      ? "dialog-question"
+                                                                            : nullptr;
+  Gtk::Image image;
+  if (icon_name) {
+    image.set_from_icon_name(icon_name, Gtk::ICON_SIZE_DIALOG);
+    image.show();
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    dialog.set_image(image);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
+  // Waited for in the waiting loop rather than a loop of its own, so that a
+  // closing application (logout, kill) ends the question too.
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  WaitUntil([&] { return answered; });
+  dialog.hide();
+  switch (response) {
     case Gtk::RESPONSE_OK:
       return MsgResult::kOk;
     case Gtk::RESPONSE_YES:

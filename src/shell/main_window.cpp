@@ -1019,18 +1019,17 @@ void TMainForm::RedirectSteps(const std::string& uri) {
   dxpanel.show();
   if (side_panel_first_showing_) {
     side_panel_first_showing_ = false;
-    // Placed once the panel has its room: the splitter's width is known only
-    // after the window has laid itself out again.
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this] {
-          int width = spliter.get_allocated_width();
-          if (width <= 1) {
-            int height = 0;
-            get_size(width, height);
-          }
-          spliter.set_position(std::max(100, width - (RedirectPanelFirstWidth + 30)));
-        },
-        *this));
+    // The splitter's width is known once the window has laid itself out:
+    // place the panel at its first allocation from now on.
+    auto placed = std::make_shared<sigc::connection>();
+    *placed = spliter.signal_size_allocate().connect(
+        [this, placed](Gtk::Allocation& allocation) {
+          if (allocation.get_width() <= 1) return;
+          placed->disconnect();
+          spliter.set_position(
+              std::max(100, allocation.get_width() - (RedirectPanelFirstWidth + 30)));
+        });
+    spliter.queue_resize();
   }
   pcaption.set_text("Redirect from " + uri);
   side.Navigate(uri);

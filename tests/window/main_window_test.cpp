@@ -185,6 +185,20 @@ TEST_F(MainWindowTest, FavoritesButtonOpensTheListAndCloseWritesIt) {
   EXPECT_EQ(ReadFile(OrvindelDir() + "2favlist.ovf").substr(0, 3), "LVF");
 }
 
+TEST_F(MainWindowTest, AQuestionOpenWhenTheProgramClosesIsAnsweredNo) {
+  GtkDialogs real;
+  g_timeout_add(
+      100,
+      [](gpointer) -> gboolean {
+        SetTerminating(true);
+        return G_SOURCE_REMOVE;
+      },
+      nullptr);
+  const MsgResult answer = real.MessageBox(nullptr, "Pop-up blocked\r\r\rAllow Pop-up?", "Orvindel",
+                                           MsgButtons::kYesNo, MsgIcon::kStop, MsgResult::kYes);
+  EXPECT_EQ(answer, MsgResult::kNo);
+}
+
 TEST_F(MainWindowTest, OldListFilesMoveIntoTheOrvindelFolder) {
   WriteFile(root_ + "/prog/2favlist.ovf", "favorites");
   WriteFile(root_ + "/prog/2rss.ovf", "feeds, program copy");
