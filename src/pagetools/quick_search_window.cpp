@@ -55,18 +55,6 @@ Tfgoogle::Tfgoogle(App& app, Services& services)
   topbar.pack_end(sb1, Gtk::PACK_SHRINK);
   topbar.pack_end(cb, Gtk::PACK_SHRINK);
 
-  wbweb_ = std::make_unique<TWebBrowser>(services.engine());
-  wbweb_->SetSilent(true);
-  wbweb_->SetVisible(true);
-  wbweb_->SetUserAgent(app.MainForm().CurrentUserAgent);
-  wbweb_->OnDocumentComplete = [this](TWebBrowser& wb) { wbwebDocumentComplete(wb); };
-  wbweb_->OnStatusTextChange = [this](TWebBrowser& wb, const std::string& text) {
-    wbwebStatusTextChange(wb, text);
-  };
-  wbweb_->OnProgressChange = [this](TWebBrowser& wb, int progress, int maximum) {
-    wbwebProgressChange(wb, progress, maximum);
-  };
-
   bct.signal_toggled().connect([this] { bctClick(); });
   ProgressBar.set_size_request(150, -1);
   ProgressBar.set_valign(Gtk::ALIGN_CENTER);
@@ -78,10 +66,31 @@ Tfgoogle::Tfgoogle(App& app, Services& services)
   bottombar.pack_end(closeButton, Gtk::PACK_SHRINK);
 
   root.pack_start(topbar, Gtk::PACK_SHRINK);
-  root.pack_start(*Glib::wrap(wbweb_->Widget()), Gtk::PACK_EXPAND_WIDGET);
   root.pack_start(bottombar, Gtk::PACK_SHRINK);
   add(root);
   root.show_all();
+}
+
+TWebBrowser& Tfgoogle::wbweb() {
+  // Made on first use: a browser nobody searched with costs the start-up
+  // nothing.
+  if (!wbweb_) {
+    wbweb_ = std::make_unique<TWebBrowser>(services().engine());
+    wbweb_->SetSilent(true);
+    wbweb_->SetVisible(true);
+    wbweb_->SetUserAgent(app().MainForm().CurrentUserAgent);
+    wbweb_->OnDocumentComplete = [this](TWebBrowser& wb) { wbwebDocumentComplete(wb); };
+    wbweb_->OnStatusTextChange = [this](TWebBrowser& wb, const std::string& text) {
+      wbwebStatusTextChange(wb, text);
+    };
+    wbweb_->OnProgressChange = [this](TWebBrowser& wb, int progress, int maximum) {
+      wbwebProgressChange(wb, progress, maximum);
+    };
+    Gtk::Widget* view = Glib::wrap(wbweb_->Widget());
+    root.pack_start(*view, Gtk::PACK_EXPAND_WIDGET);
+    root.reorder_child(*view, 1);
+  }
+  return *wbweb_;
 }
 
 Tfgoogle::~Tfgoogle() {
@@ -93,8 +102,8 @@ Tfgoogle::~Tfgoogle() {
 void Tfgoogle::ShowResults(const std::string& search_address) {
   // The agent goes to the browser before the search starts, so that the
   // search itself is sent with it and not only the pages after it.
-  wbweb_->SetUserAgent(app().MainForm().CurrentUserAgent);
-  wbweb_->Navigate(search_address);
+  wbweb().SetUserAgent(app().MainForm().CurrentUserAgent);
+  wbweb().Navigate(search_address);
   present();
   FormActivate();
 }
@@ -112,12 +121,12 @@ void Tfgoogle::SelectIndex(int index) {
 void Tfgoogle::FormActivate() {
   const int list_engine = app().MainForm().Settings.SearchListEngine;
   if (list_engine >= 1 && list_engine <= kEngineCount) SelectIndex(list_engine - 1);
-  wbweb_->SetUserAgent(app().MainForm().CurrentUserAgent);
+  if (wbweb_) wbweb_->SetUserAgent(app().MainForm().CurrentUserAgent);
 }
 
 void Tfgoogle::FormCloseQuery(bool& CanClose) {
   CanClose = true;
-  RunGuarded([this] { wbweb_->Navigate(kBlankPage); });
+  if (wbweb_) RunGuarded([this] { wbweb_->Navigate(kBlankPage); });
   set_title(kDesignCaption);
 }
 
@@ -165,12 +174,12 @@ void Tfgoogle::cbChange() {
   if (index < 0) return;
   // The list searches the same text elsewhere; the engine of later searches
   // stays as the options set it.
-  wbweb_->Navigate(BuildSearchAddress(index + 1, app().MainForm().QuickSearchText));
+  wbweb().Navigate(BuildSearchAddress(index + 1, app().MainForm().QuickSearchText));
 }
 
 void Tfgoogle::sb1Click() {
   TMainForm& main = app().MainForm();
-  const std::string address = wbweb_->LocationURL();
+  const std::string address = wbweb().LocationURL();
   // Without its own tab the refresh would replace the page the user had.
   if (!main.OpenTab(" ", "Blank Page")) return;
   main.e3.set_text(address);

@@ -39,7 +39,7 @@ class Tfgoogle : public SecondaryWindow {
   void wbwebStatusTextChange(TWebBrowser& sender, const std::string& text);
   void wbwebProgressChange(TWebBrowser& sender, int progress, int maximum);
 
-  TWebBrowser& wbweb() { return *wbweb_; }
+  TWebBrowser& wbweb();
   // The progress bar's position and maximum, as the progress events set them.
   int ProgressPosition() const { return progress_position_; }
   int ProgressMax() const { return progress_max_; }
