@@ -370,6 +370,9 @@ class PrintedDialogs final : public orv::Dialogs {
     return default_result;
   }
   void QuestionBeep() override {}
+  std::string SaveFileName(Gtk::Window*, const std::string&, const std::string&) override {
+    return {};
+  }
   int shown = 0;
 };
 

@@ -112,6 +112,33 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   }
 }
 
+std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& title,
+                                     const std::string& suggested_name) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("_Save", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  dialog.set_do_overwrite_confirmation(true);
+  // Only the last part of a name a server suggested: never a path of its own.
+  dialog.set_current_name(Glib::path_get_basename(suggested_name.empty() ? "download"
+                                                                         : suggested_name));
+  if (const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD)) {
+    dialog.set_current_folder(downloads);
+  }
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  WaitUntil([&] { return answered; });
+  dialog.hide();
+  return response == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename()) : std::string();
+}
+
 void GtkDialogs::QuestionBeep() {
   if (auto display = Gdk::Display::get_default()) display->beep();
 }

@@ -21,6 +21,9 @@ class Dialogs {
                                MsgResult default_result) = 0;
   // The sound that precedes every question.
   virtual void QuestionBeep() = 0;
+  // A save dialog offering `suggested_name`; the chosen path, or empty.
+  virtual std::string SaveFileName(Gtk::Window* parent, const std::string& title,
+                                   const std::string& suggested_name) = 0;
 };
 
 // Real message boxes over GTK.
@@ -29,6 +32,8 @@ class GtkDialogs final : public Dialogs {
   MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
                        MsgButtons buttons, MsgIcon icon, MsgResult default_result) override;
   void QuestionBeep() override;
+  std::string SaveFileName(Gtk::Window* parent, const std::string& title,
+                           const std::string& suggested_name) override;
 };
 
 }  // namespace orv

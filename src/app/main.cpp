@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
   orv::App app(services, std::move(arguments));
   orv::InstallErrorReport(dialogs, [&app]() -> Gtk::Window* { return &app.MainForm(); });
   app.OnQuit = [&application] { application->quit(); };
+  orv::SetDownloadChooser([&dialogs, &app](const std::string& suggested) {
+    return dialogs.SaveFileName(&app.MainForm(), "Save File", suggested);
+  });
 
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     g_unix_signal_add(signal, OnTerminationSignal, &app);

@@ -11,9 +11,42 @@ namespace orv {
 
 namespace {
 
+DownloadChooser& Chooser() {
+  static DownloadChooser chooser;
+  return chooser;
+}
+
+// A file a page offers goes where the user says, or nowhere: never into a
+// folder by itself, and never opened.
+gboolean OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer) {
+  std::string path;
+  RunReported([&] {
+    if (Chooser()) path = Chooser()(suggested ? suggested : "");
+  });
+  if (path.empty()) {
+    webkit_download_cancel(download);
+    return TRUE;
+  }
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (!uri) {
+    webkit_download_cancel(download);
+    return TRUE;
+  }
+  // The save dialog has already asked about replacing an existing file.
+  webkit_download_set_allow_overwrite(download, TRUE);
+  webkit_download_set_destination(download, uri);
+  g_free(uri);
+  return TRUE;
+}
+
+void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
+}
+
 WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
     WebKitWebContext* c = webkit_web_context_get_default();
+    g_signal_connect(c, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
     // Must happen before the first web process starts.
     webkit_web_context_set_sandbox_enabled(c, TRUE);
     webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_WEB_BROWSER);
@@ -298,6 +331,8 @@ void ConfigureWebEngine(const std::string& cookie_folder) {
   webkit_cookie_manager_set_persistent_storage(cookies, path.c_str(),
                                                WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
 }
+
+void SetDownloadChooser(DownloadChooser chooser) { Chooser() = std::move(chooser); }
 
 bool WebEngineSandboxed() { return webkit_web_context_get_sandbox_enabled(SharedContext()); }
 

@@ -1,6 +1,7 @@
 // The WebKitGTK engine behind TWebBrowser.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/browser_backend.h"
@@ -11,6 +12,11 @@ namespace orv {
 // exists: web content runs in WebKit's sandbox, cookies persist in
 // `cookie_folder`. Safe to call more than once; only the first call counts.
 void ConfigureWebEngine(const std::string& cookie_folder);
+
+// Asks where a file a page offers should be saved: the full path, or empty
+// to cancel. Without a chooser nothing is ever downloaded.
+using DownloadChooser = std::function<std::string(const std::string& suggested_name)>;
+void SetDownloadChooser(DownloadChooser chooser);
 
 // Whether web content runs in WebKit's sandbox.
 bool WebEngineSandboxed();

@@ -21,6 +21,18 @@ class ScriptedDialogs final : public Dialogs {
   MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
                        MsgButtons buttons, MsgIcon icon, MsgResult default_result) override;
   void QuestionBeep() override { ++beeps; }
+  std::string SaveFileName(Gtk::Window*, const std::string& title,
+                           const std::string& suggested_name) override {
+    save_requests.push_back(title + ": " + suggested_name);
+    std::string answer;
+    if (!save_answers.empty()) {
+      answer = save_answers.front();
+      save_answers.pop_front();
+    }
+    return answer;
+  }
+  std::vector<std::string> save_requests;
+  std::deque<std::string> save_answers;  // empty: cancelled
 
   std::vector<Shown> shown;
   std::deque<MsgResult> answers;  // empty: the default button

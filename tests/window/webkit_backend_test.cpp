@@ -24,6 +24,16 @@ class PageServer {
   PageServer()
       : server_([this](SoupServerMessage* msg, const std::string& path) {
           user_agents[path] = LocalServer::Header(msg, "User-Agent");
+          if (path == "/download") {
+            static const char kBody[] = "downloaded bytes";
+            soup_message_headers_append(soup_server_message_get_response_headers(msg),
+                                        "Content-Disposition",
+                                        "attachment; filename=\"report.txt\"");
+            soup_server_message_set_status(msg, 200, nullptr);
+            soup_server_message_set_response(msg, "application/octet-stream", SOUP_MEMORY_STATIC,
+                                             kBody, sizeof kBody - 1);
+            return;
+          }
           const auto page = pages.find(path);
           if (page == pages.end()) {
             soup_server_message_set_status(msg, 404, nullptr);
@@ -35,6 +45,8 @@ class PageServer {
         }) {}
 
   std::string Url(const std::string& path) const { return server_.Url(path); }
+  // A file offered for download, as a server does with an attachment.
+  std::string DownloadUrl() const { return server_.Url("/download"); }
   std::map<std::string, std::string> pages;        // path -> html
   std::map<std::string, std::string> user_agents;  // path -> User-Agent received
 
@@ -209,6 +221,34 @@ TEST_F(WebKitBackendTest, FindSearchesAndHighlightsInThePage) {
     }
   }
   browser_->Backend().FindFinish();
+}
+
+TEST_F(WebKitBackendTest, AFileAPageOffersIsSavedOnlyWhereTheUserSays) {
+  std::vector<std::string> suggested;
+  std::string answer;
+  SetDownloadChooser([&](const std::string& name) {
+    suggested.push_back(name);
+    return answer;
+  });
+  const std::string path = root_ + "/saved report.txt";
+  struct Case {
+    std::string answer;
+    bool saved;
+  } cases[] = {{"", false}, {path, true}};
+  for (const auto& c : cases) {
+    answer = c.answer;
+    suggested.clear();
+    browser_->Navigate(server_.DownloadUrl());
+    ASSERT_TRUE(Pump([&] { return !suggested.empty(); }, 30000));
+    EXPECT_EQ(suggested[0], "report.txt");
+    if (c.saved) {
+      EXPECT_TRUE(Pump([&] { return ReadFile(path) == "downloaded bytes"; }, 30000));
+    } else {
+      Pump([] { return false; }, 500);
+      EXPECT_FALSE(std::filesystem::exists(path));
+    }
+  }
+  SetDownloadChooser(nullptr);
 }
 
 TEST_F(WebKitBackendTest, LocalFilesLoadWithTheSandboxOn) {
