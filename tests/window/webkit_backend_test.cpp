@@ -251,6 +251,63 @@ TEST_F(WebKitBackendTest, AFileAPageOffersIsSavedOnlyWhereTheUserSays) {
   SetDownloadChooser(nullptr);
 }
 
+// A server whose certificate nobody vouches for.
+class SelfSignedServer {
+ public:
+  explicit SelfSignedServer(const std::string& folder) {
+    const std::string cert = folder + "/cert.pem", key = folder + "/key.pem";
+    const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
+                                key + "' -out '" + cert + "'";
+    gint status = 1;
+    g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, &status, nullptr);
+    GError* error = nullptr;
+    GTlsCertificate* certificate =
+        g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), &error);
+    if (!certificate) {
+      ADD_FAILURE() << (error ? error->message : "no certificate");
+      g_clear_error(&error);
+      return;
+    }
+    server_ = soup_server_new("tls-certificate", certificate, nullptr);
+    g_object_unref(certificate);
+    soup_server_add_handler(
+        server_, nullptr,
+        [](SoupServer*, SoupServerMessage* msg, const char*, GHashTable*, gpointer) {
+          static const char kPage[] = "<title>Secret page</title><p>secret contents</p>";
+          soup_server_message_set_status(msg, 200, nullptr);
+          soup_server_message_set_response(msg, "text/html", SOUP_MEMORY_STATIC, kPage,
+                                           sizeof kPage - 1);
+        },
+        nullptr, nullptr);
+    soup_server_listen_local(server_, 0,
+                             static_cast<SoupServerListenOptions>(SOUP_SERVER_LISTEN_IPV4_ONLY |
+                                                                  SOUP_SERVER_LISTEN_HTTPS),
+                             &error);
+    g_clear_error(&error);
+    GSList* uris = soup_server_get_uris(server_);
+    if (uris) port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  }
+  ~SelfSignedServer() {
+    if (server_) g_object_unref(server_);
+  }
+  std::string Url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+ private:
+  SoupServer* server_ = nullptr;
+  int port_ = 0;
+};
+
+TEST_F(WebKitBackendTest, APageWithATlsErrorIsNotShownAndTheErrorPageSaysWhy) {
+  SelfSignedServer server(root_);
+  ASSERT_TRUE(LoadAndWait(server.Url()));
+  Pump([] { return false; }, 300);
+  EXPECT_NE(title_, "Secret page");
+  const std::string body = browser_->HasDocument() ? browser_->BodyHtml() : "";
+  EXPECT_EQ(body.find("secret contents"), std::string::npos);
+  EXPECT_NE(AsciiLower(body).find("certificate"), std::string::npos) << body;
+}
+
 TEST_F(WebKitBackendTest, LocalFilesLoadWithTheSandboxOn) {
   EXPECT_TRUE(WebEngineSandboxed());
   const std::string path = root_ + "/local page.html";
