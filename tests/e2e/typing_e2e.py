@@ -34,8 +34,9 @@ import tempfile
 import time
 
 from harness import (BUILTIN_UA, PROBE_UA, Browser, Failures, LocalServer, become_subreaper,
-                     browser_env, descendants, describe_status, exit_on_signals,
-                     start_session_bus, start_x_server, sweep, take_screenshot)
+                     browser_env, describe_status, exit_on_signals, focus_window,
+                     start_session_bus, start_x_server, sweep, take_screenshot, wait_for_processes,
+                     wait_for_window, xdotool)
 
 # Together, with the screenshot's 10 s, less than CTest's 150 s, so a hang
 # shows up as its message rather than as a kill.
@@ -43,7 +44,6 @@ WINDOW_DEADLINE_S = 30
 PAGE_DEADLINE_S = 12
 PROCESS_DEADLINE_S = 5
 EXIT_DEADLINE_S = 20
-XDOTOOL_DEADLINE_S = 10
 
 SEARCH_TEXT = "orvindel test"
 # The default engine's address with the text as typed; WebKit percent-encodes
@@ -93,44 +93,13 @@ def respond(request):
     return 404, b"not here\n", "text/plain"
 
 
-def xdotool(*args, deadline_s=XDOTOOL_DEADLINE_S):
-    done = subprocess.run(["xdotool", *args], stdin=subprocess.DEVNULL, capture_output=True,
-                          text=True, timeout=deadline_s)
-    if done.returncode != 0:
-        raise RuntimeError(f"xdotool {' '.join(args)} failed ({done.returncode}): {done.stderr.strip()}")
-    return done.stdout.strip()
-
-
 def find_window(proc):
-    """The browser's visible top-level window. Without a window manager
-    nothing gives it the input focus, and key events sent to a window that
-    does not have it (xdotool --window) are ignored by GTK, so it is focused
-    here and keys then go through XTEST like real typing."""
-    deadline = time.monotonic() + WINDOW_DEADLINE_S
-    while time.monotonic() < deadline and proc.poll() is None:
-        try:
-            found = xdotool("search", "--onlyvisible", "--name", "Orvindel", deadline_s=5).split()
-        except RuntimeError:  # nothing found yet
-            found = []
-        if found:
-            xdotool("windowfocus", "--sync", found[0])
-            return found[0]
-        time.sleep(0.2)
-    return None
-
-
-def web_processes(browser):
-    return {pid for pid, name in descendants(browser.proc.pid).items() if name.startswith("WebKitWebProces")}
-
-
-def wait_for_processes(browser, done):
-    """The browser's web processes once done(pids) holds, or the last seen set."""
-    deadline = time.monotonic() + PROCESS_DEADLINE_S
-    while True:
-        pids = web_processes(browser)
-        if done(pids) or time.monotonic() > deadline:
-            return pids
-        time.sleep(0.1)
+    """The browser's visible top-level window, focused so that keys go to it
+    through XTEST like real typing."""
+    window = wait_for_window("^Orvindel$", proc, WINDOW_DEADLINE_S)
+    if window:
+        focus_window(window)
+    return window
 
 
 def requests_for(requests, path):
@@ -176,7 +145,7 @@ def run(args, server, browser, fail, screenshot):
         if not open_page(server, browser, fail, focus_key, text.format(port=server.port), name):
             return
         known = set(tabs)
-        pids = wait_for_processes(browser, lambda p: known <= p and len(p - known) == 1)
+        pids = wait_for_processes(browser.proc, lambda p: known <= p and len(p - known) == 1, PROCESS_DEADLINE_S)
         new = pids - known
         if not fail.check(known <= pids and len(new) == 1,
                           f"page {name}: expected a new tab with a web process of its own next to "
@@ -189,7 +158,7 @@ def run(args, server, browser, fail, screenshot):
 
     xdotool("key", "ctrl+w")
     closed, kept = tabs[-1], set(tabs[:-1])
-    pids = wait_for_processes(browser, lambda p: closed not in p)
+    pids = wait_for_processes(browser.proc, lambda p: closed not in p, PROCESS_DEADLINE_S)
     fail.check(closed not in pids and kept <= pids,
                f"Ctrl+W: expected the third tab's web process {closed} to end and {sorted(kept)} "
                f"to stay, found {sorted(pids)}")
