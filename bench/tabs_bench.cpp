@@ -46,8 +46,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/dialogs.h"
-#include "app/services.h"
+#include "ui/dialogs.h"
+#include "ui/services.h"
 #include "engine/web_browser.h"
 #include "engine/webkit_backend.h"
 #include "platform/main_loop.h"
@@ -418,7 +418,10 @@ Run RunOrvindel(int tabs, const PageServer& server, const std::set<pid_t>& skip)
   services.dialogs = &dialogs;
   services.screen = orv::PrimaryScreenSize;
   orv::ConfigureWebEngine(services.folders.OrvindelDir());
-  services.engine = orv::WebKitBackendFactory();
+  orv::WebKitEngine engine;
+  services.engine = &engine;
+  orv::SoupHttpService http;
+  services.http = &http;
 
   auto app = std::make_unique<orv::App>(services, std::vector<std::string>{});
   orv::InstallErrorReport(dialogs, [&app]() -> Gtk::Window* { return &app->MainForm(); });

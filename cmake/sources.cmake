@@ -13,7 +13,7 @@ set(ORV_CORE_SOURCES
   src/pagetools/social_links.cpp
   src/prefs/user_agents.cpp
   src/shell/color_dialog_state.cpp
-  src/shell/data_folders.cpp
+  src/shell/main_commands.cpp
   src/shell/main_config.cpp
   src/shell/page_captions.cpp
   src/shell/window_geometry.cpp
@@ -21,11 +21,14 @@ set(ORV_CORE_SOURCES
 )
 
 set(ORV_PLATFORM_SOURCES
+  src/platform/data_folders.cpp
   src/platform/error_report.cpp
+  src/platform/favorites_folder.cpp
   src/platform/files.cpp
   src/platform/folders.cpp
   src/platform/launcher.cpp
   src/platform/http_probe.cpp
+  src/platform/http_service.cpp
   src/platform/main_loop.cpp
 )
 
@@ -38,8 +41,6 @@ set(ORV_ENGINE_SOURCES
 
 set(ORV_UI_SOURCES
   src/app/app.cpp
-  src/app/dialogs.cpp
-  src/app/services.cpp
   src/favorites/add_favorite_dialog.cpp
   src/favorites/add_system_favorite_dialog.cpp
   src/favorites/favorite_entry_dialog.cpp
@@ -51,7 +52,15 @@ set(ORV_UI_SOURCES
   src/pagetools/social_bar_widget.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
+  src/shell/main_window_chrome.cpp
+  src/shell/main_window_commands.cpp
+  src/shell/main_window_navigation.cpp
+  src/shell/main_window_pagetools.cpp
+  src/shell/main_window_popups.cpp
+  src/shell/main_window_tabs.cpp
   src/shell/redirect_notice_window.cpp
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
+  src/ui/dialogs.cpp
+  src/ui/services.cpp
 )

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "ui/services.h"
 
 namespace Gtk {
 class Window;

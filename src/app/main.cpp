@@ -45,7 +45,10 @@ int main(int argc, char** argv) {
   services.launcher = &launcher;
   services.screen = orv::PrimaryScreenSize;
   orv::ConfigureWebEngine(services.folders.OrvindelDir());
-  services.engine = orv::WebKitBackendFactory();
+  orv::WebKitEngine engine;
+  services.engine = &engine;
+  orv::SoupHttpService http;
+  services.http = &http;
 
   orv::App app(services, std::move(arguments));
   orv::InstallErrorReport(dialogs, [&app]() -> Gtk::Window* { return &app.MainForm(); });

@@ -141,4 +141,12 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
+std::string AsciiUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
 }  // namespace orv

@@ -29,5 +29,6 @@ std::optional<int> ParseInteger(std::string_view text);
 
 // ASCII lower case.
 std::string AsciiLower(std::string_view text);
+std::string AsciiUpper(std::string_view text);
 
 }  // namespace orv

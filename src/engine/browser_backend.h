@@ -88,6 +88,4 @@ class BrowserBackend {
   BackendEvents* events_ = nullptr;
 };
 
-using BackendFactory = std::function<std::unique_ptr<BrowserBackend>()>;
-
 }  // namespace orv

@@ -179,4 +179,6 @@ void TWebBrowser::BecomeRelatedTo(BrowserBackend& opener) {
   PackView(container_, backend_->RecreateRelatedTo(opener));
 }
 
+void TWebBrowser::GrabFocus() { gtk_widget_grab_focus(backend_->Widget()); }
+
 }  // namespace orv

@@ -67,6 +67,9 @@ class TWebBrowser : private BackendEvents {
   bool SetUserAgent(const std::string& agent);
   const std::string& UserAgent() const { return user_agent_; }
 
+  // Gives the page the keyboard focus.
+  void GrabFocus();
+
   void SetSilent(bool silent) { silent_ = silent; }
   bool Silent() const { return silent_; }
   void SetVisible(bool visible);

@@ -336,8 +336,14 @@ void SetDownloadChooser(DownloadChooser chooser) { Chooser() = std::move(chooser
 
 bool WebEngineSandboxed() { return webkit_web_context_get_sandbox_enabled(SharedContext()); }
 
-BackendFactory WebKitBackendFactory() {
-  return [] { return std::unique_ptr<BrowserBackend>(new WebKitBackend()); };
+std::unique_ptr<BrowserBackend> WebKitEngine::NewBackend() {
+  return std::unique_ptr<BrowserBackend>(new WebKitBackend());
+}
+
+std::string WebKitEngine::Version() const {
+  return std::to_string(webkit_get_major_version()) + "." +
+         std::to_string(webkit_get_minor_version()) + "." +
+         std::to_string(webkit_get_micro_version());
 }
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/browser_backend.h"
+#include "engine/engine_service.h"
 
 namespace orv {
 
@@ -21,7 +22,12 @@ void SetDownloadChooser(DownloadChooser chooser);
 // Whether web content runs in WebKit's sandbox.
 bool WebEngineSandboxed();
 
-// Makes WebKitGTK backends for the program.
-BackendFactory WebKitBackendFactory();
+// The program's engine: WebKitGTK views over the shared web context.
+class WebKitEngine final : public EngineService {
+ public:
+  std::unique_ptr<BrowserBackend> NewBackend() override;
+  // The version of the WebKitGTK library the program runs with.
+  std::string Version() const override;
+};
 
 }  // namespace orv

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace orv {
 

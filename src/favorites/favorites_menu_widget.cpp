@@ -8,13 +8,14 @@
 #include "engine/web_browser.h"
 #include "favorites/favorites_menu.h"
 #include "platform/error_report.h"
+#include "platform/favorites_folder.h"
 #include "platform/files.h"
 
 namespace orv {
 
 namespace {
 
-// A shortcut or desktop entry is a few lines; a larger file is not one.
+// A shortcut is a few lines; a larger file is not one.
 constexpr size_t kMaxShortcutBytes = 64 * 1024;
 // A menu of more entries than this cannot be used anyway, and a folder of
 // millions must not stall the window.
@@ -34,35 +35,6 @@ Gtk::MenuItem* MakeItem(const std::string& caption, const Glib::RefPtr<Gio::Icon
 Glib::RefPtr<Gio::Icon> LinkIcon() {
   return Gio::ThemedIcon::create(
       std::vector<Glib::ustring>{"web-browser", "applications-internet", "text-html"});
-}
-
-// The "URL" of a desktop entry of type Link, and its name in the user's
-// language. Anything else answers false.
-bool ReadDesktopLink(const std::string& path, std::string* name, std::string* url) {
-  const auto bytes = ReadFileBytes(path, kMaxShortcutBytes);
-  if (!bytes) return false;
-  GKeyFile* file = g_key_file_new();
-  bool link = false;
-  if (g_key_file_load_from_data(file, bytes->data(), bytes->size(), G_KEY_FILE_NONE, nullptr)) {
-    gchar* type = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE,
-                                        nullptr);
-    link = type && g_strcmp0(type, G_KEY_FILE_DESKTOP_TYPE_LINK) == 0;
-    g_free(type);
-    if (link && url) {
-      gchar* value =
-          g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_URL, nullptr);
-      *url = value ? value : "";
-      g_free(value);
-    }
-    if (link && name) {
-      gchar* value = g_key_file_get_locale_string(file, G_KEY_FILE_DESKTOP_GROUP,
-                                                  G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr);
-      if (value && *value) *name = value;
-      g_free(value);
-    }
-  }
-  g_key_file_free(file);
-  return link;
 }
 
 }  // namespace
@@ -87,9 +59,7 @@ std::string MenuItemCaption(const Gtk::MenuItem& item) {
   return "";
 }
 
-std::string TFavoritesMenu::DefaultFolder() {
-  return (std::filesystem::path(g_get_home_dir()) / "Favorites").string();
-}
+std::string TFavoritesMenu::DefaultFolder() { return DefaultFavoritesFolder(); }
 
 TFavoritesMenu::TFavoritesMenu(Gtk::Window* owner, std::string folder)
     : owner_(owner), folder_(folder.empty() ? DefaultFolder() : std::move(folder)) {
@@ -158,43 +128,32 @@ void TFavoritesMenu::Fill(Gtk::MenuItem& item, const std::string& folder) {
     Glib::RefPtr<Gio::Icon> icon;
   };
   std::vector<Found> found;
-  try {
-    auto dir = Gio::File::create_for_path(folder);
-    auto entries = dir->enumerate_children(
-        "standard::name,standard::display-name,standard::type,standard::is-hidden,"
-        "standard::is-backup,standard::is-symlink,standard::icon");
-    while (found.size() < kMaxFolderEntries) {
-      Glib::RefPtr<Gio::FileInfo> info = entries->next_file();
-      if (!info) break;
-      if (info->is_hidden() || info->is_backup()) continue;
-      const std::string file_name = info->get_name();
-      const std::string path = (std::filesystem::path(folder) / file_name).string();
-      Found f;
-      f.record.path = path;
-      f.name = info->get_display_name();
-      if (info->get_file_type() == Gio::FILE_TYPE_DIRECTORY) {
-        f.record.kind = Kind::kFolder;
-        f.icon = Gio::ThemedIcon::create("folder", true);
-      } else if (info->is_symlink()) {
-        f.record.kind = Kind::kSymlink;
-        f.icon = info->get_icon();
-      } else if (IsInternetShortcutName(file_name)) {
-        f.record.kind = Kind::kShortcut;
-        f.name = MenuEntryName(f.name);
-        f.icon = LinkIcon();
-      } else if (IsDesktopEntryName(file_name) && ReadDesktopLink(path, &f.name, nullptr)) {
-        f.record.kind = Kind::kDesktopLink;
-        if (f.name == info->get_display_name()) f.name = MenuEntryName(f.name);
-        f.icon = LinkIcon();
-      } else {
-        f.record.kind = Kind::kFile;
-        f.icon = info->get_icon();
-      }
-      f.key = LocaleCollationKey(f.name);
-      found.push_back(std::move(f));
+  for (const FolderEntry& entry : ListFolder(folder, kMaxFolderEntries)) {
+    Found f;
+    f.record.path = entry.path;
+    f.name = entry.display_name;
+    Glib::RefPtr<Gio::Icon> own_icon;
+    if (!entry.icon.empty()) RunGuarded([&] { own_icon = Gio::Icon::create(entry.icon); });
+    if (entry.type == FolderEntry::Type::kFolder) {
+      f.record.kind = Kind::kFolder;
+      f.icon = Gio::ThemedIcon::create("folder", true);
+    } else if (entry.type == FolderEntry::Type::kSymlink) {
+      f.record.kind = Kind::kSymlink;
+      f.icon = own_icon;
+    } else if (IsInternetShortcutName(entry.file_name)) {
+      f.record.kind = Kind::kShortcut;
+      f.name = MenuEntryName(f.name);
+      f.icon = LinkIcon();
+    } else if (IsDesktopEntryName(entry.file_name) && ReadDesktopLink(entry.path, &f.name, nullptr)) {
+      f.record.kind = Kind::kDesktopLink;
+      if (f.name == entry.display_name) f.name = MenuEntryName(f.name);
+      f.icon = LinkIcon();
+    } else {
+      f.record.kind = Kind::kFile;
+      f.icon = own_icon;
     }
-  } catch (const Glib::Error&) {
-    // A folder that cannot be read shows as empty.
+    f.key = LocaleCollationKey(f.name);
+    found.push_back(std::move(f));
   }
 
   if (found.empty()) {
@@ -244,13 +203,8 @@ std::string TFavoritesMenu::ResolveEntry(const Record& record) const {
       ReadDesktopLink(record.path, nullptr, &url);
       return url;
     }
-    case Kind::kSymlink: {
-      std::error_code ec;
-      const std::filesystem::path target = std::filesystem::read_symlink(record.path, ec);
-      if (ec) return "";
-      if (target.is_absolute()) return target.string();
-      return (std::filesystem::path(record.path).parent_path() / target).lexically_normal().string();
-    }
+    case Kind::kSymlink:
+      return SymlinkTarget(record.path);
     case Kind::kFile:
       // A page kept in the folder opens as itself.
       return record.path;

@@ -1,7 +1,7 @@
 #include "favorites/favorites_window.h"
 
 #include "app/app.h"
-#include "app/services.h"
+#include "ui/services.h"
 #include "engine/web_browser.h"
 #include "favorites/add_favorite_dialog.h"
 #include "favorites/add_system_favorite_dialog.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 #include "favorites/favorites_sort.h"
 #include "favorites/list_file.h"
 

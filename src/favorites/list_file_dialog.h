@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "favorites/list_file.h"
 
 namespace orv {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/main_config.h"
+#include "common/screen_size.h"
 
 namespace orv {
 

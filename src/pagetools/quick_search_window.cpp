@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
-#include "app/services.h"
+#include "ui/services.h"
 #include "pagetools/quick_search.h"
 #include "pagetools/search_engines.h"
 #include "platform/error_report.h"
@@ -75,7 +75,7 @@ TWebBrowser& Tfgoogle::wbweb() {
   // Made on first use: a browser nobody searched with costs the start-up
   // nothing.
   if (!wbweb_) {
-    wbweb_ = std::make_unique<TWebBrowser>(services().engine());
+    wbweb_ = std::make_unique<TWebBrowser>(services().engine->NewBackend());
     wbweb_->SetSilent(true);
     wbweb_->SetVisible(true);
     wbweb_->SetUserAgent(app().MainForm().CurrentUserAgent);

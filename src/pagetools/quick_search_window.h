@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 #include "engine/web_browser.h"
 
 namespace orv {

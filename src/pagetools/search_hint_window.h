@@ -2,7 +2,7 @@
 // text selected on the page.
 #pragma once
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace orv {
 

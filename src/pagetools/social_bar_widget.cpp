@@ -46,17 +46,9 @@ TSocialBar::TSocialBar() : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2) {
     b.set_relief(Gtk::RELIEF_NONE);
     b.set_valign(Gtk::ALIGN_CENTER);
     b.set_focus_on_click(false);
-    b.signal_clicked().connect([this, button] { LinkClick(button); });
     pack_end(b, Gtk::PACK_SHRINK);
   }
   show_all();
-}
-
-void TSocialBar::LinkClick(int button) {
-  if (OnOpen) {
-    const std::string address = SocialLinkAddress(button);
-    RunReported([this, &address] { OnOpen(address); });
-  }
 }
 
 }  // namespace orv

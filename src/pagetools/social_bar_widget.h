@@ -1,6 +1,5 @@
 // TSocialBar: the strip of social-site links along the bottom of the main
-// window. It only reports what was asked for; the main window opens the tab
-// and hides the bar.
+// window. It only draws the buttons; the main window handles their clicks.
 #pragma once
 
 #include <gtkmm.h>
@@ -16,17 +15,12 @@ class TSocialBar : public Gtk::Box {
 
   TSocialBar();
 
-  // Button 1..5 was clicked: its address, as SocialLinkAddress gives it.
-  std::function<void(const std::string& address)> OnOpen;
   // The bar's own close button.
   std::function<void()> OnClose;
 
   // Controls, left to right at the bar's right end.
   Gtk::Button s1, s2, s3, s4, s5;
   Gtk::Button xzapri;
-
- private:
-  void LinkClick(int button);
 };
 
 }  // namespace orv

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "shell/data_folders.h"
+#include "platform/data_folders.h"
 
 namespace orv {
 

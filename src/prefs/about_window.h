@@ -2,7 +2,7 @@
 // Created hidden at start-up and reused; its contents come with its feature.
 #pragma once
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace orv {
 

@@ -1,6 +1,6 @@
 #include "prefs/options_window.h"
 
-#include "app/services.h"
+#include "ui/services.h"
 #include "platform/files.h"
 #include "prefs/user_agents.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace orv {
 

@@ -6,17 +6,13 @@
 #include <string>
 
 #include "common/ini_file.h"
+#include "common/screen_size.h"
 
 namespace orv {
 
 inline constexpr char kMainConfigFile[] = "Orvindel.cfg";
 inline constexpr char kDefaultUserAgent[] =
     "Orvindel/1.2.0.0(Compatible; Windows; U; en-US)Version/1.2.0.0";
-
-struct ScreenSize {
-  int width = 1024;
-  int height = 768;
-};
 
 // Back-button modes; kNone when the stored value checks none of the items.
 enum BackButtonMode : int { kOnlyLeft = 0, kBoth = 1, kBothWithDoubleBack = 2, kNone = -1 };

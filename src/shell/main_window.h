@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/web_browser.h"
@@ -64,7 +65,6 @@ class TMainForm : public Gtk::Window {
   void DuplicateTab1Click();
   void op1Click();
   void Bottom1Click();
-  void barontopClick();
   void NewSession1Click();
   void nbookChange();
   void nbookTabClose(int index, bool& can_close);
@@ -95,23 +95,32 @@ class TMainForm : public Gtk::Window {
   void gt4Click();
   void snbClick();
   void xzapriClick();
-  void SocialLinkClick(const std::string& address);
+  // The social bar's five site buttons.
+  void s1Click();
+  void s2Click();
+  void s3Click();
+  void s4Click();
+  void s5Click();
   // The quick panel's New Tab: redirect mode off first.
   void XNEWBClick();
   // "Quick Menu" (F2): shows or hides the quick panel.
-  void QuickMenu1Click();
+  void em1Click();
 
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
 
   // --- Navigation ---------------------------------------------------------
-  // Go: probe the address bar's text, then open it or search it.
-  void Go(bool from_enter);
+  // Go: probe the address bar's text, then open it or search it. Enter in
+  // the address bar first gives the page the keyboard; the Go button does not.
+  void e3KeyPress();
+  void go3Click();
   // The address-bar search: the text with the selected engine, waited for.
   void runClick();
   // Navigates the current tab to the address bar's text.
   void sbrefreshClick();
+  // The Refresh button.
+  void mtf5Click();
   void mtstopClick();
   void pda2Click();
   void pdb3Click();
@@ -122,6 +131,18 @@ class TMainForm : public Gtk::Window {
   // The 125 ms periodic check.
   void Timer1Timer();
 
+  // --- Commands -----------------------------------------------------------
+  // Sets the quick menu's captions from the current language file.
+  void mainjezik();
+  // Sets the check marks of both menus from what they show; runs when a
+  // menu or submenu opens.
+  void poptoolPopup();
+  void barontopClick();
+  // Runs the command of the menu item `item`; answers whether it has one.
+  bool RunCommand(std::string_view item);
+  // The menu item of `item`, or null.
+  Gtk::MenuItem* MenuItemOf(std::string_view item);
+
   // Program-wide settings and the chrome values read from Orvindel.cfg.
   MainConfig Settings;
   std::string CurrentUserAgent;
@@ -129,6 +150,8 @@ class TMainForm : public Gtk::Window {
   std::string LastSearchAddress;
   // The text of the last Quick Web Search shown in the search window.
   std::string QuickSearchText;
+  // The language file the captions are read from; empty reads none.
+  std::string CurrentLanguageFile;
   bool StartupFinished = false;
   bool RedirectMode = false;
   int RedirectPanelFirstWidth = 0;
@@ -151,7 +174,6 @@ class TMainForm : public Gtk::Window {
   Gtk::Menu tabpop;
   Gtk::MenuItem NewTab20, CloseTabs1, CloseAllTabs1, CloseOtherTabs1, DuplicateTab1,
       TabsPosition1, AlignWindows1;
-  Gtk::Menu TabsPositionMenu;
   Gtk::CheckMenuItem op1, Bottom1;
   TPageExtControl nbook;
   TTabExtSheet tsmain;
@@ -170,9 +192,9 @@ class TMainForm : public Gtk::Window {
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
-  Gtk::CheckMenuItem QuickMenu1, snb;
-  Gtk::MenuItem Files1, NewSession1, Find1, Tools1, QuickWebSearch3, Exit2;
-  Gtk::Menu FilesMenu, ToolsMenu;
+  Gtk::CheckMenuItem em1, snb;
+  Gtk::MenuItem Files1, NewSession1, Find1, ools2, QuickWebSearch3, SetQuickWebSearch1, gt1, gt2,
+      gt3, gt4, Exit2;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -184,15 +206,14 @@ class TMainForm : public Gtk::Window {
 
   void BuildToolbar();
   static std::vector<Glib::RefPtr<Gdk::Pixbuf>> TabImages();
-  void BuildTabMenu();
   void BuildQuickPanel();
-  void BuildQuickMenu();
-  void poptoolPopup();
+  // Both menus, in the command table's order.
+  void BuildMenus();
+  void OpenSocialLink(int button);
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();
   void SetEngineEmulationLevel();
-  void ApplyLanguageCaptions();
   void CloseRedirectPanel();
   void LoadSiteIcon(TWebBrowser& browser);
   void ClearTemporaryInternetFiles();
@@ -256,6 +277,7 @@ class TMainForm : public Gtk::Window {
   bool config_unreadable_ = false;
   bool closed_ = false;
   bool destroying_page_ = false;
+  // Set while the check marks are set from code, which activates the items.
   bool setting_checks_ = false;
   int status_ = kStatusNormal;
   WindowGeometry restored_;

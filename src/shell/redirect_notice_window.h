@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace orv {
 

@@ -29,8 +29,8 @@ void Later(const std::shared_ptr<bool>& alive, std::function<void()> step) {
 
 }  // namespace
 
-BackendFactory FakeWeb::Factory() {
-  return [this] { return std::unique_ptr<BrowserBackend>(new FakeBackend(*this)); };
+std::unique_ptr<BrowserBackend> FakeWeb::NewBackend() {
+  return std::unique_ptr<BrowserBackend>(new FakeBackend(*this));
 }
 
 FakeBackend::FakeBackend(FakeWeb& web)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/browser_backend.h"
+#include "engine/engine_service.h"
 
 namespace orv::test {
 
@@ -20,12 +21,13 @@ struct FakePage {
 class FakeBackend;
 
 // The scripted web every fake backend of a test shares.
-struct FakeWeb {
+struct FakeWeb final : EngineService {
   std::map<std::string, FakePage> pages;
   std::vector<std::string> log;  // "load <uri>", "agent <text>", "stop", ...
   std::vector<FakeBackend*> backends;
 
-  BackendFactory Factory();
+  std::unique_ptr<BrowserBackend> NewBackend() override;
+  std::string Version() const override { return "0.0.0"; }
 };
 
 class FakeBackend final : public BrowserBackend {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace orv::test {
 

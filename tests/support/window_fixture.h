@@ -49,6 +49,7 @@ class WindowTest : public ::testing::Test {
   FakeWeb web_;
   ScriptedDialogs dialogs_;
   RecordingLauncher launcher_;
+  SoupHttpService http_;
   Services services_;
   std::unique_ptr<App> app_;
 };

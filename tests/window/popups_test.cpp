@@ -5,6 +5,7 @@
 #include "pagetools/quick_search_window.h"
 #include "pagetools/search_hint_window.h"
 #include "platform/main_loop.h"
+#include "pagetools/social_links.h"
 #include "shell/main_window.h"
 #include "shell/redirect_notice_window.h"
 #include "window_fixture.h"
@@ -202,9 +203,15 @@ TEST_F(PopupsTest, TranslateAndTheSocialBar) {
   Main().xtranslateClick();
   ASSERT_TRUE(Settle());
   EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://translate.google.com/translate?u=");
-  Main().socialbar.s5.clicked();
-  ASSERT_TRUE(Settle());
-  EXPECT_EQ(Main().nbook.PageCount(), 3);
+  Gtk::Button* links[] = {&Main().socialbar.s1, &Main().socialbar.s2, &Main().socialbar.s3,
+                          &Main().socialbar.s4, &Main().socialbar.s5};
+  for (int i = 0; i < 5; ++i) {
+    links[i]->clicked();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Main().nbook.PageCount(), 3 + i);
+    // The mail link has no scheme of its own and is loaded as a web address.
+    EXPECT_NE(Main().GetCurrentWB()->LocationURL().find(SocialLinkAddress(i + 1)), std::string::npos);
+  }
   EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://www.youtube.com/");
   EXPECT_TRUE(Main().socialbar.get_visible());
   Main().snbClick();
@@ -217,11 +224,11 @@ TEST_F(PopupsTest, QuickPanelAndMenuFollowTheirSettings) {
   WriteFile(OrvindelDir() + "Orvindel.cfg", "[Qmenu]\nHide=0\n[Config]\nSocialbar=1\n");
   Start();
   EXPECT_FALSE(Main().p2.get_visible());
-  Main().QuickMenu1Click();
+  Main().em1Click();
   EXPECT_TRUE(Main().p2.get_visible());
   Main().xzapriClick();
   Main().CustomizeButton.clicked();
-  EXPECT_TRUE(Main().QuickMenu1.get_active());
+  EXPECT_TRUE(Main().em1.get_active());
   EXPECT_FALSE(Main().snb.get_active()) << "the check mark says the bar is hidden";
   Main().poptool.popdown();
   // The panel's New Tab switches redirect mode off before it opens a page.

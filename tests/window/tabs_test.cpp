@@ -86,13 +86,16 @@ TEST_F(TabsTest, NewTabsOpenDirectlyAfterTheActiveOne) {
 
 TEST_F(TabsTest, AHalfMadeTabIsTakenAwaySilently) {
   Start();
-  services_.engine = []() -> std::unique_ptr<BrowserBackend> {
-    throw std::runtime_error("no engine");
-  };
+  struct NoEngine final : EngineService {
+    std::unique_ptr<BrowserBackend> NewBackend() override { throw std::runtime_error("no engine"); }
+    std::string Version() const override { return ""; }
+  } no_engine;
+  services_.engine = &no_engine;
   EXPECT_EQ(Main().OpenTab("http://x.test/", "Blank Page"), nullptr);
   EXPECT_EQ(Strip().PageCount(), 1);
   EXPECT_EQ(Main().jsand.get_parent(), Strip().Pages(0));
   EXPECT_TRUE(dialogs_.shown.empty());
+  services_.engine = &web_;
 }
 
 TEST_F(TabsTest, SwitchingTabsShowsTheAddressAndResetsTheProgress) {

@@ -13,7 +13,7 @@ class WebBrowserTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    browser_ = std::make_unique<TWebBrowser>(web_.Factory()());
+    browser_ = std::make_unique<TWebBrowser>(web_.NewBackend());
     auto record = [this](const std::string& e) { events_.push_back(e); };
     browser_->OnBeforeNavigate = [=, this](TWebBrowser&, const std::string& uri, bool& cancel) {
       record("before " + uri);
@@ -96,7 +96,7 @@ TEST_F(WebBrowserTest, UserAgentWithLineBreaksIsRefused) {
 
 TEST_F(WebBrowserTest, NewWindowIsShownByTheBrowserTheHandlerGives) {
   ASSERT_TRUE(LoadAndWait("http://opener.test/"));
-  auto popup = std::make_unique<TWebBrowser>(web_.Factory()());
+  auto popup = std::make_unique<TWebBrowser>(web_.NewBackend());
   FakeBackend* opener = web_.backends[0];
   std::string asked;
   browser_->OnNewWindow = [&](TWebBrowser&, const std::string& uri, TWebBrowser*& window,

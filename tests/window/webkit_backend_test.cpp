@@ -61,7 +61,7 @@ class WebKitBackendTest : public WindowTest {
     ConfigureWebEngine("");
     window_ = std::make_unique<Gtk::Window>();
     window_->set_default_size(800, 600);
-    browser_ = std::make_unique<TWebBrowser>(WebKitBackendFactory()());
+    browser_ = std::make_unique<TWebBrowser>(WebKitEngine().NewBackend());
     gtk_container_add(GTK_CONTAINER(window_->gobj()), browser_->Widget());
     window_->show_all();
     browser_->SetUserAgent(kDefaultUserAgent);
@@ -175,7 +175,7 @@ TEST_F(WebKitBackendTest, WindowsAPageOpensAreShownOrRefused) {
   server_.pages["/popup"] = "<title>popup</title><p>in the new window</p>";
   server_.pages["/refused"] = "<title>refused</title>";
   auto popup_window = std::make_unique<Gtk::Window>();
-  auto popup = std::make_unique<TWebBrowser>(WebKitBackendFactory()());
+  auto popup = std::make_unique<TWebBrowser>(WebKitEngine().NewBackend());
   popup->SetUserAgent("Popup agent");
   gtk_container_add(GTK_CONTAINER(popup_window->gobj()), popup->Widget());
   popup_window->show_all();

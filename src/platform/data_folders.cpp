@@ -1,4 +1,4 @@
-#include "shell/data_folders.h"
+#include "platform/data_folders.h"
 
 #include <filesystem>
 #include <system_error>

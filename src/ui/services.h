@@ -4,11 +4,12 @@
 
 #include <functional>
 
-#include "app/dialogs.h"
-#include "engine/browser_backend.h"
+#include "ui/dialogs.h"
+#include "engine/engine_service.h"
 #include "platform/folders.h"
+#include "platform/http_service.h"
 #include "platform/launcher.h"
-#include "shell/main_config.h"
+#include "common/screen_size.h"
 
 namespace orv {
 
@@ -16,7 +17,8 @@ struct Services {
   Folders folders;
   Dialogs* dialogs = nullptr;
   Launcher* launcher = nullptr;
-  BackendFactory engine;
+  EngineService* engine = nullptr;
+  HttpService* http = nullptr;
   // Size of the primary monitor.
   std::function<ScreenSize()> screen;
 };

@@ -1,4 +1,4 @@
-#include "app/services.h"
+#include "ui/services.h"
 
 #include <gtkmm.h>
 

@@ -1,0 +1,23 @@
+// The shell's own HTTP, behind one interface so that tests can answer for
+// the network.
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+class HttpService {
+ public:
+  virtual ~HttpService() = default;
+  // Whether the typed `text` is an address that answers over HTTP; see
+  // ProbeAddress. Waits in the waiting loop, never throws.
+  virtual bool Probe(const std::string& text) = 0;
+};
+
+// The real network through libsoup.
+class SoupHttpService final : public HttpService {
+ public:
+  bool Probe(const std::string& text) override;
+};
+
+}  // namespace orv

@@ -1,0 +1,150 @@
+// How the main window is dressed: the navigation bar, the quick panel, the
+// colours and which bars show.
+#include "shell/main_window.h"
+
+#include <tuple>
+
+#include "app/app.h"
+#include "favorites/favorites_window.h"
+#include "platform/error_report.h"
+
+namespace orv {
+
+namespace {
+
+constexpr char kCss[] = R"(
+#topstrip { background-color: rgb(149,185,253); min-height: 3px; }
+#jsand { background-color: rgb(248,248,241); min-height: 30px; }
+#e3panel { padding: 2px 7px 2px 4px; }
+#e3panel.insecure { background-color: rgb(222,234,254); }
+#e3panel.secure { background-color: rgb(128,255,128); }
+#jpleft button { padding: 2px; min-height: 0; }
+#p2 { background-color: rgb(149,185,253); }
+#p2 button { padding: 2px 0; min-height: 0; min-width: 0; }
+#topline { background-color: rgb(248,248,241); min-height: 5px; }
+#topline.redirect { background-color: rgb(255,249,196); }
+#e3.redirect { background-color: rgb(255,249,196); }
+)";
+
+void SetGlyph(Gtk::Button& button, const char* icon, const char* tooltip, int width) {
+  button.set_image_from_icon_name(icon, Gtk::ICON_SIZE_SMALL_TOOLBAR);
+  button.set_relief(Gtk::RELIEF_NONE);
+  button.set_tooltip_text(tooltip);
+  button.set_size_request(width, -1);
+  button.set_can_focus(false);
+}
+
+
+}  // namespace
+
+std::vector<Glib::RefPtr<Gdk::Pixbuf>> TMainForm::TabImages() {
+  // Index 0 is a page without its own icon, 2 the first tab's; site icons
+  // are added after them.
+  std::vector<Glib::RefPtr<Gdk::Pixbuf>> images;
+  auto theme = Gtk::IconTheme::get_default();
+  for (const char* name : {"text-html", "text-html", "user-home"}) {
+    Glib::RefPtr<Gdk::Pixbuf> icon;
+    RunGuarded([&] { icon = theme->load_icon(name, 16, Gtk::ICON_LOOKUP_FORCE_SIZE); });
+    if (!icon) icon = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, 16, 16);
+    if (!theme->has_icon(name)) icon->fill(0x00000000);
+    images.push_back(icon);
+  }
+  return images;
+}
+
+void TMainForm::BuildToolbar() {
+  jsand.set_name("jsand");
+  jpleft.set_name("jpleft");
+  jp3.set_name("jp3");
+  e3panel.set_name("e3panel");
+  topline.set_name("topline");
+  e3.set_name("e3");
+  gpt.set_name("gpt");
+
+  SetGlyph(pda, "go-previous-symbolic", "Back", 50);
+  SetGlyph(pdb, "go-next-symbolic", "Forward", 39);
+  SetGlyph(sbrefresh, "view-refresh-symbolic", "Refresh", 30);
+  SetGlyph(sbstop, "process-stop-symbolic", "Stop", 30);
+  SetGlyph(pdc, "go-home-symbolic", "Home", 30);
+  SetGlyph(pde, "starred-symbolic", "Favorites", 30);
+  SetGlyph(go3, "go-jump-symbolic", "Go", 20);
+  for (Gtk::Button* b : {&pda, &pdb, &sbrefresh, &sbstop, &pdc, &pde}) {
+    jpleft.pack_start(*b, Gtk::PACK_SHRINK);
+  }
+  jpleft.set_size_request(190, -1);
+  ImageType.set_from_icon_name("web-browser-symbolic", Gtk::ICON_SIZE_MENU);
+  e3panel.pack_start(ImageType, Gtk::PACK_SHRINK, 4);
+  e3panel.pack_start(e3, Gtk::PACK_EXPAND_WIDGET);
+  e3panel.pack_start(go3, Gtk::PACK_SHRINK);
+  jp3.pack_start(e3panel, Gtk::PACK_EXPAND_WIDGET);
+  jsand.pack_start(jpleft, Gtk::PACK_SHRINK);
+  jsand.pack_start(jp3, Gtk::PACK_EXPAND_WIDGET);
+  jpd.set_name("jpd");
+  SetGlyph(CustomizeButton, "open-menu-symbolic", "Customize and Control", 31);
+  jpd.pack_start(CustomizeButton, Gtk::PACK_SHRINK);
+  jsand.pack_start(jpd, Gtk::PACK_SHRINK);
+  CustomizeButton.signal_clicked().connect([this] {
+    poptool.popup_at_widget(&CustomizeButton, Gdk::GRAVITY_SOUTH_EAST, Gdk::GRAVITY_NORTH_EAST,
+                            nullptr);
+  });
+  topline.pack_start(gpt, Gtk::PACK_EXPAND_WIDGET);
+  SetSecureLook(false);
+
+  pda.signal_clicked().connect([this] { pda2Click(); });
+  pdb.signal_clicked().connect([this] { pdb3Click(); });
+  sbrefresh.signal_clicked().connect([this] { mtf5Click(); });
+  sbstop.signal_clicked().connect([this] { mtstopClick(); });
+  pdc.signal_clicked().connect([this] { pdc3Click(); });
+  pde.signal_clicked().connect([this] { app_.ffavorit().SpeedButton9Click(); });
+  go3.signal_clicked().connect([this] { go3Click(); });
+  e3.signal_activate().connect([this] { e3KeyPress(); });
+  // Any change of the text, typed or set, starts the progress afresh.
+  e3.signal_changed().connect([this] { ResetProgress(); });
+}
+
+void TMainForm::BuildQuickPanel() {
+  p2.set_name("p2");
+  p2.set_size_request(23, -1);
+  const std::tuple<Gtk::Button*, const char*, const char*> buttons[] = {
+      {&XNEWB, "tab-new-symbolic", "New Tab"},
+      {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
+      {&xisci, "edit-find-symbolic", "Find"},
+      {&xquick, "folder-saved-search-symbolic", "Web Search"},
+      {&xredirect, "view-dual-symbolic", "Redirect to new browser"}};
+  for (const auto& [button, icon, hint] : buttons) {
+    SetGlyph(*button, icon, hint, 23);
+    p2.pack_start(*button, Gtk::PACK_SHRINK);
+  }
+  XNEWB.signal_clicked().connect([this] { XNEWBClick(); });
+  xtranslate.signal_clicked().connect([this] { xtranslateClick(); });
+  xisci.signal_clicked().connect([this] { xisciClick(); });
+  xquick.signal_clicked().connect([this] { xquickClick(); });
+  xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
+}
+
+void TMainForm::PaintOwnBackgrounds() {
+  auto css = Gtk::CssProvider::create();
+  css->load_from_data(kCss);
+  Gtk::StyleContext::add_provider_for_screen(get_screen(), css,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+void TMainForm::ApplyViewState() {
+  // The navigation bar is hidden only in floating mode without the address
+  // bar; the thin progress strip stands in for it exactly then.
+  const bool bar_visible = !(Settings.FloatingMode && !Settings.AddressBarKept);
+  jsand.set_visible(bar_visible);
+  topline.set_visible(!bar_visible);
+  e3.SetEndColor(Settings.ProgressEndColor);
+  socialbar.set_visible(Settings.SocialBarShown);
+  p2.set_visible(Settings.QuickPanelShown);
+}
+
+void TMainForm::XNEWBClick() {
+  x108Click();
+  NewTab20Click();
+}
+
+void TMainForm::em1Click() { p2.set_visible(!p2.get_visible()); }
+
+}  // namespace orv
