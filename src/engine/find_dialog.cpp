@@ -79,7 +79,19 @@ FindDialog::~FindDialog() {
 
 void FindDialog::Show() {
   GtkWidget* top = gtk_widget_get_toplevel(browser_.Widget());
-  if (GTK_IS_WINDOW(top)) gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(top));
+  if (GTK_IS_WINDOW(top)) {
+    gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(top));
+    // Centred on the browser's window at every showing, like every other
+    // dialog, even when that window has moved since the last one.
+    int left = 0, top_y = 0, width = 0, height = 0;
+    gtk_window_get_position(GTK_WINDOW(top), &left, &top_y);
+    gtk_window_get_size(GTK_WINDOW(top), &width, &height);
+    GtkRequisition size;
+    gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(window_)));
+    gtk_widget_get_preferred_size(window_, nullptr, &size);
+    gtk_window_move(GTK_WINDOW(window_), left + (width - size.width) / 2,
+                    top_y + (height - size.height) / 2);
+  }
   gtk_widget_show_all(window_);
   gtk_window_present(GTK_WINDOW(window_));
   gtk_widget_grab_focus(find_what_);

@@ -196,6 +196,8 @@ class WebKitBackend final : public BrowserBackend {
   }
 
   void DropView() {
+    if (refused_settle_) g_source_remove(refused_settle_);
+    refused_settle_ = 0;
     if (!view_) return;
     g_signal_handlers_disconnect_by_data(view_, this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(web_view()), this);
@@ -304,12 +306,27 @@ class WebKitBackend final : public BrowserBackend {
     self->events()->BeforeNavigate(uri ? uri : "", cancel);
     if (!cancel) return FALSE;
     webkit_policy_decision_ignore(decision);
+    // WebKit has already shown the start of the load it is now told to drop
+    // and never reports its end: end it once WebKit has settled, unless
+    // another load has started meanwhile.
+    if (!self->refused_settle_) self->refused_settle_ = g_idle_add(OnRefusedSettled, self);
     return TRUE;
+  }
+
+  static gboolean OnRefusedSettled(gpointer data) {
+    auto* self = static_cast<WebKitBackend*>(data);
+    self->refused_settle_ = 0;
+    if (self->view_ && !webkit_web_view_is_loading(self->web_view()) && self->events()) {
+      self->events()->ProgressChanged(0, 100);
+    }
+    return G_SOURCE_REMOVE;
   }
 
   GtkWidget* view_ = nullptr;
   GCancellable* cancellable_ = nullptr;
   bool committed_ = false;
+  // The idle call that ends a refused navigation's progress.
+  guint refused_settle_ = 0;
   // Between the commit of a page and the end of its load.
   bool page_arriving_ = false;
   std::string status_text_;

@@ -80,7 +80,9 @@ std::optional<Shortcut> ParseShortcut(std::string_view text) {
     }
     text.remove_prefix(plus + 1);
   }
-  if (text.empty()) return std::nullopt;
+  if (text.empty() || (text.size() > 1 && text.find('+') != std::string_view::npos)) {
+    return std::nullopt;
+  }
   s.key = text.size() == 1 ? AsciiUpper(text) : std::string(text);
   return s;
 }

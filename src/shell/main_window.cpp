@@ -90,7 +90,8 @@ TMainForm::TMainForm(App& app, Services& services)
   tsmain.pack_start(topline, Gtk::PACK_SHRINK);
   root.pack_start(topstrip, Gtk::PACK_SHRINK);
   BuildSidePanel();
-  spliter.pack1(nbook, /*resize=*/true, /*shrink=*/false);
+  // The tabs give way to the side panel: the window never grows for it.
+  spliter.pack1(nbook, /*resize=*/true, /*shrink=*/true);
   spliter.pack2(dxpanel, /*resize=*/false, /*shrink=*/false);
   BuildQuickPanel();
   BuildMenus();
@@ -133,7 +134,7 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
   // One guard over the whole sequence: a failing step ends start-up there,
   // silently, and the window opens in whatever state was reached.
   RunGuarded([&] {
-    // 1.
+    // 1. The built-in user agent.
     CurrentUserAgent = kDefaultUserAgent;
     // 2. The first tab's browser.
     first_browser_ = std::make_unique<TWebBrowser>(services_.engine->NewBackend());
@@ -141,56 +142,56 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
     ProcessPendingEvents();
     WireBrowser(*first_browser_);
     first_browser_->SetUserAgent(CurrentUserAgent);
-    // 3.
+    // 3. The system's start page, the home page's default.
     const std::string start_page = SystemStartPage();
-    // 4.
+    // 4. The window's own colours.
     PaintOwnBackgrounds();
-    // 5.
+    // 5. The first browser shows no engine dialogs.
     first_browser_->SetSilent(true);
-    // 6.
+    // 6. Where the program and its files are.
     program_dir_ = services_.folders.program_dir;
     data_dir_ = services_.folders.data_dir;
-    // 7.
+    // 7. The Orvindel and ovTemp folders.
     RunGuarded([&] {
       CreateDataFolders(data_dir_);
       ProcessPendingEvents();
     });
-    // 8.
+    // 8. List files an older version kept beside the program.
     MigrateListFile(program_dir_, OrvindelDir(), "2rss.ovf");
     MigrateListFile(program_dir_, OrvindelDir(), "2favlist.ovf");
-    // 9.
+    // 9. The window's size, place and state.
     LoadSettings();
-    // 10.
+    // 10. The first browser stands in for pages without one.
     fallback_browser_ = first_browser_.get();
-    // 11.
+    // 11. The colour dialog's state.
     RunGuarded([&] {
       if (auto bytes = ReadFileBytes(OrvindelDir() + kColorDialogFile, kMaxSettingsFile)) {
         ColorDialog = ParseColorDialogState(*bytes, ColorDialog);
       }
     });
-    // 12.
+    // 12. The settings, and which bars show.
     const std::string config_path = OrvindelDir() + kMainConfigFile;
     const auto config_bytes = ReadFileBytes(config_path, kMaxSettingsFile);
     config_unreadable_ = !config_bytes && FileExists(config_path);
     Settings = ReadMainConfig(IniFile::Parse(config_bytes.value_or("")), services_.screen(),
                               start_page);
     ApplyViewState();
-    // 13.
+    // 13. The home page.
     GetCurrentWB()->Navigate(Settings.HomePage);
-    // 14.
+    // 14. The engine's emulation level.
     SetEngineEmulationLevel();
-    // 15.
+    // 15. The first tab has no title yet.
     fallback_browser_ = first_browser_.get();
     first_browser_->TabTitle.clear();
-    // 16.
+    // 16. Addresses from the command line; the last one wins.
     for (const auto& argument : arguments) {
       if (argument.empty()) continue;
       e3.set_text(argument);
       GetCurrentWB()->Navigate(e3.get_text());
     }
-    // 17.
+    // 17. The side panel's first width.
     RedirectPanelFirstWidth = restored_.width / 2;
-    // 18.
+    // 18. The quick menu's captions.
     mainjezik();
     ProcessPendingEvents();
     StartupFinished = true;

@@ -109,7 +109,7 @@ void TMainForm::BuildQuickPanel() {
       {&XNEWB, "tab-new-symbolic", "New Tab"},
       {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
       {&xisci, "edit-find-symbolic", "Find"},
-      {&xquick, "folder-saved-search-symbolic", "Web Search"},
+      {&xquick, "web-browser-symbolic", "Web Search"},
       {&xredirect, "view-dual-symbolic", "Redirect to new browser"}};
   for (const auto& [button, icon, hint] : buttons) {
     SetGlyph(*button, icon, hint, 23);

@@ -64,6 +64,13 @@ void TMainForm::WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, b
   if (RedirectMode && &sender != catcher_.get()) {
     cancel = true;
     RedirectSteps(uri);
+    // The tab stays where it was, and so does its look: its own address,
+    // Refresh showing, no progress.
+    if (IsCurrent(sender)) {
+      e3.set_text(sender.LocationURL());
+      ResetProgress();
+      ShowStop(false);
+    }
     return;
   }
   if (&sender != catcher_.get()) return;
@@ -156,7 +163,7 @@ void TMainForm::RedirectSteps(const std::string& uri) {
           if (allocation.get_width() <= 1) return;
           placed->disconnect();
           spliter.set_position(
-              std::max(100, allocation.get_width() - (RedirectPanelFirstWidth + 30)));
+              std::max(0, allocation.get_width() - (RedirectPanelFirstWidth + 30)));
         });
     spliter.queue_resize();
   }

@@ -110,6 +110,8 @@ void TMainForm::NewTab20Click() {
     if (TWebBrowser* wb = GetCurrentWB()) wb->Navigate(Settings.HomePage);
   }
   ReHome();
+  // What the user types next goes to the new tab's address bar.
+  FocusAddressBar();
 }
 
 void TMainForm::nbookChange() {

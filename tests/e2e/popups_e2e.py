@@ -87,15 +87,16 @@ LINKED = f"""<!doctype html><html><head><meta charset="utf-8"><title>{LINKED_TIT
 <body style="font:28px sans-serif"><p>The page behind the link.</p>
 <script>{LOADED.format(name="linked")}</script></body></html>"""
 
-# One word in a colour nothing else on the page has, large and well below the
-# top-left corner where the find window shows up without a window manager.
+# One word in a colour nothing else on the page has, large and near the
+# page's top-left corner, away from the middle of the window where the find
+# window opens.
 WORD = "Ljubljana"
 MISSING = "Zanzibar"
 WORD_RGB = "1f4e9c"
 WHITE = "ffffff"
 FIND_PAGE = f"""<!doctype html><html><head><meta charset="utf-8"><title>Find page</title>
 <style>body{{margin:0;background:#fff}}
-#w{{position:absolute;left:300px;top:300px;margin:0;font:64px sans-serif;color:#{WORD_RGB}}}</style>
+#w{{position:absolute;left:40px;top:20px;margin:0;font:64px sans-serif;color:#{WORD_RGB}}}</style>
 </head><body><p id="w">{WORD}</p>
 <script>{LOADED.format(name="find")}</script></body></html>"""
 

@@ -133,11 +133,16 @@ TEST_F(WebKitBackendTest, CancelInBeforeNavigateReallyStopsTheLoad) {
   server_.pages["/blocked"] = "<title>blocked</title>";
   ASSERT_TRUE(LoadAndWait(server_.Url("/first")));
   events_.clear();
+  progress_.clear();
   browser_->Navigate(server_.Url("/blocked"));
   ASSERT_TRUE(Pump([&] { return !events_.empty(); }, 10000));
   // Give a load that should not happen every chance to reach the server.
   Pump([] { return false; }, 500);
   EXPECT_EQ(server_.user_agents.count("/blocked"), 0u);
+  // A refused navigation leaves nothing loading: whatever progress it
+  // showed ends at 0.
+  EXPECT_EQ(browser_->ReadyState(), TWebBrowser::kReadyStateComplete);
+  if (!progress_.empty()) EXPECT_EQ(progress_.back(), 0);
   EXPECT_EQ(browser_->LocationURL(), server_.Url("/first"));
   EXPECT_EQ(title_, "first");
 }
