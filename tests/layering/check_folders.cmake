@@ -1,0 +1,40 @@
+# Folder rule: a file includes only from its own folder and the folders
+# below it. common < platform < engine < widgets < ui < the subsystems
+# (shell, pagetools, favorites, feeds, prefs, system, designer) < app.
+# A subsystem's source file may include app/app.h, through which windows
+# reach each other; no header below app/ includes anything from app/.
+# Run as: cmake -DSRC=<src folder> -P check_folders.cmake
+cmake_minimum_required(VERSION 3.25)
+set(below_common "common")
+set(below_platform "common;platform")
+set(below_engine "common;platform;engine")
+set(below_widgets "common;platform;engine;widgets")
+set(below_ui "common;platform;engine;widgets;ui")
+set(subsystems shell pagetools favorites feeds prefs system designer)
+
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+set(violations "")
+foreach(f IN LISTS files)
+  string(REGEX MATCH "^[^/]+" folder "${f}")
+  if(folder STREQUAL "app")
+    continue()
+  endif()
+  file(STRINGS ${SRC}/${f} includes REGEX "^#include \"[^\"]+\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
+    string(REGEX MATCH "^[^/]+" target "${header}")
+    if(folder IN_LIST subsystems)
+      if(target STREQUAL "app" AND NOT (header STREQUAL "app/app.h" AND f MATCHES "\\.cpp$"))
+        list(APPEND violations "${f}: ${header}")
+      endif()
+    elseif(DEFINED below_${folder})
+      if(NOT target IN_LIST below_${folder})
+        list(APPEND violations "${f}: ${header}")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes from a folder above:\n  ${text}")
+endif()
