@@ -373,6 +373,7 @@ class PrintedDialogs final : public orv::Dialogs {
   std::string SaveFileName(Gtk::Window*, const std::string&, const std::string&) override {
     return {};
   }
+  bool ChooseColor(Gtk::Window*, orv::ColorDialogState&) override { return false; }
   int shown = 0;
 };
 

@@ -2,6 +2,7 @@
 # *_window.*, *_dialog.* and widgets/*_widget.* are user interface, the rest
 # is core; platform/ and engine/ are their own layers.
 set(ORV_CORE_SOURCES
+  src/common/color_dialog_state.cpp
   src/common/ini_file.cpp
   src/common/navigate_address.cpp
   src/common/text.cpp
@@ -12,7 +13,6 @@ set(ORV_CORE_SOURCES
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
   src/prefs/user_agents.cpp
-  src/shell/color_dialog_state.cpp
   src/shell/main_commands.cpp
   src/shell/main_config.cpp
   src/shell/page_captions.cpp
@@ -62,5 +62,6 @@ set(ORV_UI_SOURCES
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
   src/ui/dialogs.cpp
+  src/ui/secondary_window.cpp
   src/ui/services.cpp
 )

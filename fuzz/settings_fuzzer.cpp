@@ -7,7 +7,7 @@
 #include "common/ini_file.h"
 #include "common/navigate_address.h"
 #include "prefs/user_agents.h"
-#include "shell/color_dialog_state.h"
+#include "common/color_dialog_state.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
 

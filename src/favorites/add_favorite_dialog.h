@@ -19,7 +19,7 @@ class Tfaddfav : public FavoriteEntryDialog {
 
  protected:
   void OkClick() override;
-  void BeforeShow() override { FormActivate(); }
+  void BeforeShowing() override { FormActivate(); }
 };
 
 }  // namespace orv

@@ -1,7 +1,5 @@
 #include "favorites/favorite_entry_dialog.h"
 
-#include "platform/main_loop.h"
-
 namespace orv {
 
 FavoriteEntryDialog::FavoriteEntryDialog(App& app, Services& services, const std::string& name,
@@ -39,28 +37,12 @@ FavoriteEntryDialog::FavoriteEntryDialog(App& app, Services& services, const std
   grid_.show_all();
 }
 
-ModalResult FavoriteEntryDialog::ShowModal(Gtk::Window* parent) {
-  if (showing_) return ModalResult::kCancel;
-  showing_ = true;
-  result_.reset();
-  if (parent) set_transient_for(*parent);
-  set_modal(true);
+void FavoriteEntryDialog::BeforeShow() {
   // The favorites window stays on top; its dialogs must not go under it.
   set_keep_above(true);
-  BeforeShow();
+  BeforeShowing();
   BitBtnOk.grab_default();
   ename.grab_focus();
-  present();
-  WaitUntil([this] { return result_.has_value(); });
-  hide();
-  set_modal(false);
-  showing_ = false;
-  return result_.value_or(ModalResult::kCancel);
-}
-
-void FavoriteEntryDialog::EndModal(ModalResult result) {
-  if (!showing_) return;
-  result_ = result;
 }
 
 bool FavoriteEntryDialog::on_delete_event(GdkEventAny*) {

@@ -2,27 +2,19 @@
 // "OK" and "Cancel", shown modally over the window that asks.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "ui/secondary_window.h"
 
 namespace orv {
 
-enum class ModalResult { kOk, kCancel };
-
 class FavoriteEntryDialog : public SecondaryWindow {
  public:
   FavoriteEntryDialog(App& app, Services& services, const std::string& name,
                       const std::string& caption, const std::string& name_label);
 
-  // Shows the dialog over `parent` and waits, with the window's events still
-  // running, until it closes. The close box and Escape count as Cancel, and
-  // so does the end of the program. A dialog already showing answers Cancel.
-  ModalResult ShowModal(Gtk::Window* parent);
-  // Closes a showing dialog with `result`.
-  void EndModal(ModalResult result);
-  bool Showing() const { return showing_; }
+  // ShowModal shows it over the window that asks; the close box and Escape
+  // count as Cancel.
 
   Gtk::Entry ename;
   Gtk::Entry eurl;
@@ -32,8 +24,9 @@ class FavoriteEntryDialog : public SecondaryWindow {
  protected:
   // "OK": by default it just closes with OK.
   virtual void OkClick() { EndModal(ModalResult::kOk); }
+  void BeforeShow() override;
   // Runs just before the dialog shows.
-  virtual void BeforeShow() {}
+  virtual void BeforeShowing() {}
 
  private:
   bool on_delete_event(GdkEventAny* event) override;
@@ -43,8 +36,6 @@ class FavoriteEntryDialog : public SecondaryWindow {
   Gtk::Label name_label_;
   Gtk::Label url_label_;
   Gtk::ButtonBox buttons_;
-  bool showing_ = false;
-  std::optional<ModalResult> result_;
 };
 
 }  // namespace orv

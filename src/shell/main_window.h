@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/web_browser.h"
-#include "shell/color_dialog_state.h"
+#include "common/color_dialog_state.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
 #include "pagetools/social_bar_widget.h"

@@ -1,5 +1,9 @@
 #include "ui/dialogs.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "platform/main_loop.h"
 
 namespace orv {
@@ -137,6 +141,46 @@ std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& tit
   WaitUntil([&] { return answered; });
   dialog.hide();
   return response == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename()) : std::string();
+}
+
+namespace {
+
+Gdk::RGBA ToRgba(uint32_t color) {
+  Gdk::RGBA rgba;
+  rgba.set_rgba_u((color & 0xFF) * 257, ((color >> 8) & 0xFF) * 257, ((color >> 16) & 0xFF) * 257);
+  return rgba;
+}
+
+uint32_t FromRgba(const Gdk::RGBA& rgba) {
+  auto channel = [](double v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+  return channel(rgba.get_red()) | channel(rgba.get_green()) << 8 | channel(rgba.get_blue()) << 16;
+}
+
+}  // namespace
+
+bool GtkDialogs::ChooseColor(Gtk::Window* parent, ColorDialogState& state) {
+  Gtk::ColorChooserDialog dialog;
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.set_use_alpha(false);
+  std::vector<Gdk::RGBA> custom;
+  for (uint32_t c : state.custom_colors) custom.push_back(ToRgba(c));
+  dialog.add_palette(Gtk::ORIENTATION_HORIZONTAL, 8, custom);
+  dialog.set_rgba(ToRgba(state.color));
+  // A dialog the user left fully open opens with its editor again.
+  dialog.property_show_editor() = state.full_open;
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  WaitUntil([&] { return answered; });
+  dialog.hide();
+  if (response != Gtk::RESPONSE_OK) return false;
+  state.color = FromRgba(dialog.get_rgba());
+  return true;
 }
 
 void GtkDialogs::QuestionBeep() {

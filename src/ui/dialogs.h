@@ -1,10 +1,13 @@
-// Message boxes and the question beep go through this service, so that a
-// test can script the answers and read every text that was shown.
+// Message boxes, the question beep, the save and colour dialogs go through
+// this service, so that a test can script the answers and read every text
+// that was shown.
 #pragma once
 
 #include <gtkmm.h>
 
 #include <string>
+
+#include "common/color_dialog_state.h"
 
 namespace orv {
 
@@ -24,6 +27,9 @@ class Dialogs {
   // A save dialog offering `suggested_name`; the chosen path, or empty.
   virtual std::string SaveFileName(Gtk::Window* parent, const std::string& title,
                                    const std::string& suggested_name) = 0;
+  // The colour dialog, opened on `state`'s colour and custom colours. On OK
+  // the chosen colour goes into `state` and the answer is true.
+  virtual bool ChooseColor(Gtk::Window* parent, ColorDialogState& state) = 0;
 };
 
 // Real message boxes over GTK.
@@ -34,6 +40,7 @@ class GtkDialogs final : public Dialogs {
   void QuestionBeep() override;
   std::string SaveFileName(Gtk::Window* parent, const std::string& title,
                            const std::string& suggested_name) override;
+  bool ChooseColor(Gtk::Window* parent, ColorDialogState& state) override;
 };
 
 }  // namespace orv

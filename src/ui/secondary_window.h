@@ -4,12 +4,15 @@
 
 #include <gtkmm.h>
 
+#include <optional>
 #include <string>
 
 namespace orv {
 
 class App;
 struct Services;
+
+enum class ModalResult { kOk, kCancel };
 
 class SecondaryWindow : public Gtk::Window {
  public:
@@ -20,13 +23,25 @@ class SecondaryWindow : public Gtk::Window {
     set_title(caption);
   }
 
+  // Shows the window over `parent` and waits, with the program's events
+  // still running, until EndModal closes it. The end of the program counts
+  // as Cancel, and so does asking a window that is already showing.
+  ModalResult ShowModal(Gtk::Window* parent);
+  // Closes a window that ShowModal is waiting on with `result`.
+  void EndModal(ModalResult result);
+  bool Showing() const { return showing_; }
+
  protected:
   App& app() { return app_; }
   Services& services() { return services_; }
+  // Runs just before a modal showing.
+  virtual void BeforeShow() {}
 
  private:
   App& app_;
   Services& services_;
+  bool showing_ = false;
+  std::optional<ModalResult> result_;
 };
 
 }  // namespace orv

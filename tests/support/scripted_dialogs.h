@@ -31,6 +31,16 @@ class ScriptedDialogs final : public Dialogs {
     }
     return answer;
   }
+  bool ChooseColor(Gtk::Window*, ColorDialogState& state) override {
+    ++color_requests;
+    if (color_answers.empty()) return false;
+    state.color = color_answers.front();
+    color_answers.pop_front();
+    return true;
+  }
+  int color_requests = 0;
+  std::deque<uint32_t> color_answers;  // empty: cancelled
+
   std::vector<std::string> save_requests;
   std::deque<std::string> save_answers;  // empty: cancelled
 

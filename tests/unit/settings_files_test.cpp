@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "prefs/user_agents.h"
-#include "shell/color_dialog_state.h"
+#include "common/color_dialog_state.h"
 #include "shell/window_geometry.h"
 
 namespace orv {

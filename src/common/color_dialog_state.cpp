@@ -1,4 +1,4 @@
-#include "shell/color_dialog_state.h"
+#include "common/color_dialog_state.h"
 
 #include "common/ini_file.h"
 
