@@ -16,6 +16,7 @@ set(ORV_CORE_SOURCES
   src/shell/main_commands.cpp
   src/shell/main_config.cpp
   src/shell/page_captions.cpp
+  src/shell/site_icons.cpp
   src/shell/window_geometry.cpp
   src/widgets/page_ext_control.cpp
 )
@@ -27,6 +28,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/files.cpp
   src/platform/folders.cpp
   src/platform/launcher.cpp
+  src/platform/http_fetch.cpp
   src/platform/http_probe.cpp
   src/platform/http_service.cpp
   src/platform/main_loop.cpp
@@ -58,9 +60,12 @@ set(ORV_UI_SOURCES
   src/shell/main_window_pagetools.cpp
   src/shell/main_window_popups.cpp
   src/shell/main_window_tabs.cpp
+  src/shell/floating_bar_window.cpp
   src/shell/redirect_notice_window.cpp
+  src/shell/transparent_dialog.cpp
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
+  src/widgets/rg_panel_widget.cpp
   src/ui/dialogs.cpp
   src/ui/secondary_window.cpp
   src/ui/services.cpp

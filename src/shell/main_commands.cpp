@@ -15,11 +15,20 @@ constexpr std::array kRows = {
     // The quick menu.
     CommandRow{"em1", M::kQuickMenu, "", "Quick Menu", "Quick menu", "F2", false,
                C::kQuickPanelShown},
+    CommandRow{"pm2", M::kQuickMenu, "", "Address Bar", "Adress bar", "Ctrl+B", false,
+               C::kAddressBarShown, true},
+    CommandRow{"fgm", M::kQuickMenu, "", "Floating Navigation Bar", "Floating navigation bar",
+               "Ctrl+M", false, C::kFloatingMode},
     CommandRow{"snb", M::kQuickMenu, "", "Social Networks Bar", "Social networks bar", "F7", false,
                C::kSocialBarShown},
     CommandRow{"Files1", M::kQuickMenu, "", "Files", "Files", ""},
     CommandRow{"NewSession1", M::kQuickMenu, "Files1", "New Session", "New Session", "Ctrl+N"},
+    // Listed nowhere and doing nothing: Ctrl+F3 is simply taken.
+    CommandRow{"FindOnThisPage2", M::kQuickMenu, "", "Find On This Page...", "Find On This Page",
+               "Ctrl+F3", true},
     CommandRow{"Find1", M::kQuickMenu, "", "Find", "Find", "F3"},
+    CommandRow{"SetTransparent1", M::kQuickMenu, "", "Set Transparent", "", "", true},
+    CommandRow{"ransparent1", M::kQuickMenu, "", "Transparent", "Transparent", "F10"},
     CommandRow{"ools2", M::kQuickMenu, "", "Tools", "Tools", ""},
     CommandRow{"QuickWebSearch3", M::kQuickMenu, "ools2", "Web Search", "Web Search", "F4"},
     CommandRow{"SetQuickWebSearch1", M::kQuickMenu, "ools2", "Set Quick Web Search", "", "", true},
@@ -27,6 +36,11 @@ constexpr std::array kRows = {
     CommandRow{"gt2", M::kQuickMenu, "SetQuickWebSearch1", "Bing", "", ""},
     CommandRow{"gt3", M::kQuickMenu, "SetQuickWebSearch1", "Yahoo", "", ""},
     CommandRow{"gt4", M::kQuickMenu, "SetQuickWebSearch1", "Wikipedia", "", ""},
+    CommandRow{"dISABLE1", M::kQuickMenu, "ools2", "Disable Fav Icons", "", "", true,
+               C::kSiteIconsOff},
+    CommandRow{"ProgressBarEndColor1", M::kQuickMenu, "ools2", "Progress Bar End Color", "", "",
+               true},
+    CommandRow{"FullScreen1", M::kQuickMenu, "", "Full Screen", "", "F11", true},
     CommandRow{"Exit2", M::kQuickMenu, "", "Exit", "Exit", ""},
 
     // The tab strip's menu.
@@ -39,6 +53,8 @@ constexpr std::array kRows = {
     // Ctrl+Shift+X instead.
     CommandRow{"RedirecttoNewWindow1", M::kTabMenu, "", "Redirect to New Window", "",
                "Ctrl+Shift+X"},
+    CommandRow{"AddressBar1", M::kTabMenu, "", "Address Bar", "", "", false, C::kAddressBarShown,
+               true},
     CommandRow{"TabsPosition1", M::kTabMenu, "", "Tabs Position", "", "", true},
     CommandRow{"op1", M::kTabMenu, "TabsPosition1", "Top", "", "", false, C::kTabsOnTop},
     CommandRow{"Bottom1", M::kTabMenu, "TabsPosition1", "Bottom", "", "", false, C::kTabsAtBottom},

@@ -20,6 +20,9 @@ enum class CheckState {
   kNone,
   kQuickPanelShown,
   kSocialBarShown,
+  kAddressBarShown,
+  kFloatingMode,
+  kSiteIconsOff,
   // The two Tabs Position items, drawn as radio items.
   kTabsOnTop,
   kTabsAtBottom,
@@ -42,6 +45,8 @@ struct CommandRow {
   // Never listed, but its shortcut still runs its command.
   bool hidden = false;
   CheckState check = CheckState::kNone;
+  // Listed only while floating mode is on.
+  bool floating_only = false;
 };
 
 // Every row, each menu's rows in menu order, submenus after their parent.

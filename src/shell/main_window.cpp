@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/main_loop.h"
 #include "prefs/options_window.h"
+#include "shell/floating_bar_window.h"
 #include "ui/services.h"
 
 namespace orv {
@@ -27,7 +28,6 @@ TMainForm::TMainForm(App& app, Services& services)
       jpleft(Gtk::ORIENTATION_HORIZONTAL),
       jp3(Gtk::ORIENTATION_HORIZONTAL),
       e3panel(Gtk::ORIENTATION_HORIZONTAL),
-      topline(Gtk::ORIENTATION_HORIZONTAL),
       spliter(Gtk::ORIENTATION_HORIZONTAL),
       middle(Gtk::ORIENTATION_HORIZONTAL),
       p2(Gtk::ORIENTATION_VERTICAL),
@@ -261,6 +261,9 @@ bool TMainForm::on_window_state_event(GdkEventWindowState* event) {
                        GDK_WINDOW_STATE_FULLSCREEN;
   // Mapping and focus changes say nothing about the state the user chose.
   if (!(event->changed_mask & watched)) return Gtk::Window::on_window_state_event(event);
+  if (event->changed_mask & GDK_WINDOW_STATE_FULLSCREEN) {
+    full_screen_ = state & GDK_WINDOW_STATE_FULLSCREEN;
+  }
   if (state & GDK_WINDOW_STATE_ICONIFIED) {
     status_ = kStatusMinimized;
   } else if (state & (GDK_WINDOW_STATE_MAXIMIZED | GDK_WINDOW_STATE_FULLSCREEN)) {
@@ -296,6 +299,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   timer_.disconnect();
   RunGuarded([&] {
     if (dxpanel.get_visible()) CloseRedirectPanel();
+    if (app_.fhint().get_visible()) app_.fhint().TakePosition();
     WriteMainConfigFile();
     // Edits made in an open favorites window are kept, not lost with it.
     app_.ffavorit().SaveList();

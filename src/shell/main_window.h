@@ -6,6 +6,8 @@
 #include <gtkmm.h>
 
 #include <list>
+#include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -106,6 +108,30 @@ class TMainForm : public Gtk::Window {
   // "Quick Menu" (F2): shows or hides the quick panel.
   void em1Click();
 
+  // --- Chrome: the floating bar, transparency, site icons -----------------
+  // "Address Bar" (Ctrl+B): in floating mode shows or hides the navigation
+  // bar; in either mode records whether it shows ("urlviden").
+  void pm2Click();
+  // "Floating Navigation Bar" (Ctrl+M): floating mode on or off.
+  void fgmClick();
+  // Shows the floating bar `bar` or the main bar's own buttons, as floating
+  // mode says; the bar runs it as it is made.
+  void ApplyFloatingMode(Gtk::Window& bar);
+  // "Transparent" (F10): the window's opacity at the stored value, or none.
+  void ransparent1Click();
+  void SetTransparent1Click();
+  void ProgressBarEndColor1Click();
+  // "Disable Fav Icons": site icons off or on.
+  void dISABLE1Click();
+  // "Full Screen" (F11).
+  void FullScreen1Click();
+  // The hidden "Find On This Page..." has no action; its key is taken all
+  // the same.
+  void FindOnThisPage2Click() {}
+  // Whether the window is see-through now; every run starts opaque.
+  bool Transparent() const { return transparent_; }
+  bool FullScreen() const { return full_screen_; }
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -169,12 +195,12 @@ class TMainForm : public Gtk::Window {
   Gtk::Image ImageType;
   TGaugeEdit e3;
   Gtk::Button go3;
-  Gtk::Box topline;
+  Gtk::EventBox topline;
   Gtk::ProgressBar gpt;
   Gtk::Menu tabpop;
   Gtk::MenuItem NewTab20, CloseTabs1, CloseAllTabs1, CloseOtherTabs1, DuplicateTab1,
       TabsPosition1, AlignWindows1;
-  Gtk::CheckMenuItem op1, Bottom1;
+  Gtk::CheckMenuItem op1, Bottom1, AddressBar1;
   TPageExtControl nbook;
   TTabExtSheet tsmain;
   Gtk::MenuItem RedirecttoNewWindow1;
@@ -188,13 +214,15 @@ class TMainForm : public Gtk::Window {
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
-  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect;
+  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xtransparent, xfloating, xDRESB,
+      xduplirraj;
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
-  Gtk::CheckMenuItem em1, snb;
-  Gtk::MenuItem Files1, NewSession1, Find1, ools2, QuickWebSearch3, SetQuickWebSearch1, gt1, gt2,
-      gt3, gt4, Exit2;
+  Gtk::CheckMenuItem em1, pm2, fgm, snb, dISABLE1;
+  Gtk::MenuItem Files1, NewSession1, FindOnThisPage2, Find1, SetTransparent1, ransparent1, ools2,
+      QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
+      Exit2;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -216,6 +244,8 @@ class TMainForm : public Gtk::Window {
   void SetEngineEmulationLevel();
   void CloseRedirectPanel();
   void LoadSiteIcon(TWebBrowser& browser);
+  void ShowSiteIcon(const std::string& address, int image);
+  void ApplyTransparency();
   void ClearTemporaryInternetFiles();
   void WriteMainConfigFile();
   std::string OrvindelDir() const;
@@ -279,6 +309,14 @@ class TMainForm : public Gtk::Window {
   bool destroying_page_ = false;
   // Set while the check marks are set from code, which activates the items.
   bool setting_checks_ = false;
+  bool transparent_ = false;
+  bool full_screen_ = false;
+  // Site icons: the image each icon address got (0: none to be had), and
+  // the addresses being fetched. Each address is asked for once a run.
+  std::map<std::string, int> site_icons_;
+  std::set<std::string> site_icons_fetching_;
+  // Answers that arrive after the window is gone find this expired.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int status_ = kStatusNormal;
   WindowGeometry restored_;
 };

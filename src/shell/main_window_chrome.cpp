@@ -7,6 +7,11 @@
 #include "app/app.h"
 #include "favorites/favorites_window.h"
 #include "platform/error_report.h"
+#include "shell/floating_bar_window.h"
+#include "shell/site_icons.h"
+#include "shell/transparency.h"
+#include "shell/transparent_dialog.h"
+#include "ui/services.h"
 
 namespace orv {
 
@@ -87,7 +92,14 @@ void TMainForm::BuildToolbar() {
     poptool.popup_at_widget(&CustomizeButton, Gdk::GRAVITY_SOUTH_EAST, Gdk::GRAVITY_NORTH_EAST,
                             nullptr);
   });
-  topline.pack_start(gpt, Gtk::PACK_EXPAND_WIDGET);
+  topline.add(gpt);
+  // A double click on the strip brings the navigation bar back.
+  topline.add_events(Gdk::BUTTON_PRESS_MASK);
+  topline.signal_button_press_event().connect([this](GdkEventButton* event) {
+    if (event->type != GDK_2BUTTON_PRESS || event->button != 1) return false;
+    pm2Click();
+    return true;
+  });
   SetSecureLook(false);
 
   pda.signal_clicked().connect([this] { pda2Click(); });
@@ -110,16 +122,29 @@ void TMainForm::BuildQuickPanel() {
       {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
       {&xisci, "edit-find-symbolic", "Find"},
       {&xquick, "web-browser-symbolic", "Web Search"},
-      {&xredirect, "view-dual-symbolic", "Redirect to new browser"}};
+      {&xredirect, "view-dual-symbolic", "Redirect to new browser"},
+      {&xtransparent, "weather-fog-symbolic", "Transparent"},
+      {&xfloating, "view-restore-symbolic", "Floating Navigation Bar"},
+      {&xDRESB, "go-jump-symbolic", "Address Bar"},
+      {&xduplirraj, "edit-copy-symbolic", "Duplicate Tab"}};
   for (const auto& [button, icon, hint] : buttons) {
     SetGlyph(*button, icon, hint, 23);
     p2.pack_start(*button, Gtk::PACK_SHRINK);
   }
+  // Kept for the commands that reach them, never shown.
+  xduplirraj.set_no_show_all(true);
+  xduplirraj.hide();
+  // Shown by the periodic check only in floating mode.
+  xDRESB.set_no_show_all(true);
   XNEWB.signal_clicked().connect([this] { XNEWBClick(); });
   xtranslate.signal_clicked().connect([this] { xtranslateClick(); });
   xisci.signal_clicked().connect([this] { xisciClick(); });
   xquick.signal_clicked().connect([this] { xquickClick(); });
   xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
+  xtransparent.signal_clicked().connect([this] { ransparent1Click(); });
+  xfloating.signal_clicked().connect([this] { fgmClick(); });
+  xDRESB.signal_clicked().connect([this] { pm2Click(); });
+  xduplirraj.signal_clicked().connect([this] { DuplicateTab1Click(); });
 }
 
 void TMainForm::PaintOwnBackgrounds() {
@@ -146,5 +171,128 @@ void TMainForm::XNEWBClick() {
 }
 
 void TMainForm::em1Click() { p2.set_visible(!p2.get_visible()); }
+
+void TMainForm::ApplyFloatingMode(Gtk::Window& bar) {
+  jpleft.set_visible(!Settings.FloatingMode);
+  jpd.set_visible(!Settings.FloatingMode);
+  bar.set_visible(Settings.FloatingMode);
+}
+
+void TMainForm::fgmClick() {
+  // The bar's place is kept as it goes away.
+  if (Settings.FloatingMode && app_.fhint().get_visible()) app_.fhint().TakePosition();
+  Settings.FloatingMode = !Settings.FloatingMode;
+  ApplyFloatingMode(app_.fhint());
+  if (Settings.FloatingMode) {
+    if (!Settings.AddressBarKept) jsand.hide();
+  } else {
+    jsand.show();
+  }
+  topline.set_visible(!jsand.get_visible());
+}
+
+void TMainForm::pm2Click() {
+  if (Settings.FloatingMode) {
+    jsand.set_visible(!jsand.get_visible());
+    topline.set_visible(!jsand.get_visible());
+  }
+  // In normal mode the bar always shows, and the command only records it.
+  Settings.AddressBarKept = jsand.get_visible();
+}
+
+void TMainForm::ApplyTransparency() {
+  set_opacity(transparent_ ? Settings.Transparency / 255.0 : 1.0);
+}
+
+void TMainForm::ransparent1Click() {
+  transparent_ = !transparent_;
+  ApplyTransparency();
+}
+
+void TMainForm::SetTransparent1Click() {
+  const bool was_on = transparent_;
+  const int value = Settings.Transparency;
+  const ModalResult result = app_.ftransparent().Execute(
+      TrackBarPositionForValue(value), [this](int position) {
+        // Every movement shows what it would look like.
+        transparent_ = true;
+        Settings.Transparency = ValueForTrackBarPosition(position);
+        ApplyTransparency();
+      });
+  transparent_ = was_on;
+  if (result != ModalResult::kOk) Settings.Transparency = value;
+  ApplyTransparency();
+}
+
+void TMainForm::ProgressBarEndColor1Click() {
+  if (services_.dialogs->ChooseColor(this, ColorDialog)) {
+    e3.SetEndColor(ColorDialog.color);
+    Settings.ProgressEndColor = ColorDialog.color;
+  }
+  if (TWebBrowser* wb = GetCurrentWB()) wb->GrabFocus();
+}
+
+void TMainForm::dISABLE1Click() {
+  Settings.SiteIconsOff = !Settings.SiteIconsOff;
+  poptoolPopup();
+}
+
+void TMainForm::FullScreen1Click() {
+  // The window manager has the last word; it tells through the window's
+  // state, which keeps full_screen_ true to what is on the screen.
+  full_screen_ = !full_screen_;
+  if (full_screen_) {
+    fullscreen();
+  } else {
+    unfullscreen();
+  }
+}
+
+void TMainForm::LoadSiteIcon(TWebBrowser& browser) {
+  if (Settings.SiteIconsOff) return;
+  // The page that reported the title, which need not be the active one.
+  const std::string address = SiteIconAddress(browser.LocationURL());
+  if (address.empty()) return;
+  if (auto known = site_icons_.find(address); known != site_icons_.end()) {
+    if (known->second > 0) ShowSiteIcon(address, known->second);
+    return;
+  }
+  // One request for each icon address a run, however often titles change.
+  if (!site_icons_fetching_.insert(address).second) return;
+  std::weak_ptr<bool> alive = alive_;
+  services_.http->Fetch(address, FetchLimits{}, [this, alive, address](
+                                                     std::optional<std::string> body) {
+    if (alive.expired()) return;
+    site_icons_fetching_.erase(address);
+    int image = 0;
+    if (body) {
+      RunGuarded([&] {
+        auto loader = Gdk::PixbufLoader::create();
+        loader->write(reinterpret_cast<const guint8*>(body->data()), body->size());
+        loader->close();
+        Glib::RefPtr<Gdk::Pixbuf> icon = loader->get_pixbuf();
+        if (!icon) return;
+        if (icon->get_width() != 16 || icon->get_height() != 16) {
+          icon = icon->scale_simple(16, 16, Gdk::INTERP_BILINEAR);
+        }
+        image = nbook.AddImage(icon);
+      });
+    }
+    site_icons_[address] = image;
+    if (image > 0) ShowSiteIcon(address, image);
+  });
+}
+
+void TMainForm::ShowSiteIcon(const std::string& address, int image) {
+  // Every tab that shows a page of that site takes the icon.
+  for (auto& p : pages_) {
+    if (p.browser && SiteIconAddress(p.browser->LocationURL()) == address) {
+      p.sheet->SetImageIndex(image);
+    }
+  }
+  if (first_browser_ && SiteIconAddress(first_browser_->LocationURL()) == address) {
+    tsmain.SetImageIndex(image);
+  }
+}
 
 }  // namespace orv

@@ -30,10 +30,15 @@ Gtk::MenuItem& ItemOf(TMainForm& form) {
 
 constexpr Binding kBindings[] = {
     {"em1", &ItemOf<&TMainForm::em1>, &TMainForm::em1Click},
+    {"pm2", &ItemOf<&TMainForm::pm2>, &TMainForm::pm2Click},
+    {"fgm", &ItemOf<&TMainForm::fgm>, &TMainForm::fgmClick},
     {"snb", &ItemOf<&TMainForm::snb>, &TMainForm::snbClick},
     {"Files1", &ItemOf<&TMainForm::Files1>, nullptr},
     {"NewSession1", &ItemOf<&TMainForm::NewSession1>, &TMainForm::NewSession1Click},
+    {"FindOnThisPage2", &ItemOf<&TMainForm::FindOnThisPage2>, &TMainForm::FindOnThisPage2Click},
     {"Find1", &ItemOf<&TMainForm::Find1>, &TMainForm::Find1Click},
+    {"SetTransparent1", &ItemOf<&TMainForm::SetTransparent1>, &TMainForm::SetTransparent1Click},
+    {"ransparent1", &ItemOf<&TMainForm::ransparent1>, &TMainForm::ransparent1Click},
     {"ools2", &ItemOf<&TMainForm::ools2>, nullptr},
     {"QuickWebSearch3", &ItemOf<&TMainForm::QuickWebSearch3>, &TMainForm::sb16Click},
     {"SetQuickWebSearch1", &ItemOf<&TMainForm::SetQuickWebSearch1>, nullptr},
@@ -41,6 +46,10 @@ constexpr Binding kBindings[] = {
     {"gt2", &ItemOf<&TMainForm::gt2>, &TMainForm::gt2Click},
     {"gt3", &ItemOf<&TMainForm::gt3>, &TMainForm::gt3Click},
     {"gt4", &ItemOf<&TMainForm::gt4>, &TMainForm::gt4Click},
+    {"dISABLE1", &ItemOf<&TMainForm::dISABLE1>, &TMainForm::dISABLE1Click},
+    {"ProgressBarEndColor1", &ItemOf<&TMainForm::ProgressBarEndColor1>,
+     &TMainForm::ProgressBarEndColor1Click},
+    {"FullScreen1", &ItemOf<&TMainForm::FullScreen1>, &TMainForm::FullScreen1Click},
     {"Exit2", &ItemOf<&TMainForm::Exit2>, &TMainForm::Exit2Click},
     {"NewTab20", &ItemOf<&TMainForm::NewTab20>, &TMainForm::NewTab20Click},
     {"CloseTabs1", &ItemOf<&TMainForm::CloseTabs1>, &TMainForm::CloseTabs1Click},
@@ -49,6 +58,7 @@ constexpr Binding kBindings[] = {
     {"DuplicateTab1", &ItemOf<&TMainForm::DuplicateTab1>, &TMainForm::DuplicateTab1Click},
     {"RedirecttoNewWindow1", &ItemOf<&TMainForm::RedirecttoNewWindow1>,
      &TMainForm::RedirecttoNewWindow1Click},
+    {"AddressBar1", &ItemOf<&TMainForm::AddressBar1>, &TMainForm::pm2Click},
     {"TabsPosition1", &ItemOf<&TMainForm::TabsPosition1>, nullptr},
     {"op1", &ItemOf<&TMainForm::op1>, &TMainForm::op1Click},
     {"Bottom1", &ItemOf<&TMainForm::Bottom1>, &TMainForm::Bottom1Click},
@@ -156,6 +166,9 @@ void TMainForm::BuildMenus() {
 void TMainForm::poptoolPopup() {
   setting_checks_ = true;
   for (const CommandRow& row : MainCommands()) {
+    if (row.floating_only) {
+      if (Gtk::MenuItem* item = MenuItemOf(row.item)) item->set_visible(Settings.FloatingMode);
+    }
     if (row.check == CheckState::kNone) continue;
     auto* item = dynamic_cast<Gtk::CheckMenuItem*>(MenuItemOf(row.item));
     if (!item) continue;
@@ -166,6 +179,15 @@ void TMainForm::poptoolPopup() {
         break;
       case CheckState::kSocialBarShown:
         on = socialbar.get_visible();
+        break;
+      case CheckState::kAddressBarShown:
+        on = jsand.get_visible();
+        break;
+      case CheckState::kFloatingMode:
+        on = Settings.FloatingMode;
+        break;
+      case CheckState::kSiteIconsOff:
+        on = Settings.SiteIconsOff;
         break;
       case CheckState::kTabsOnTop:
         on = Settings.TabPosition == 0;

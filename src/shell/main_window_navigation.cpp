@@ -151,6 +151,7 @@ void TMainForm::Timer1Timer() {
     } else {
       ShowStop(true);
     }
+    xDRESB.set_visible(Settings.FloatingMode);
     TTabExtSheet* page = nbook.ActivePage();
     if (!page) return;
     if (jsand.get_parent() != page || topline.get_parent() != page) {
@@ -214,10 +215,6 @@ void TMainForm::wbTitleChange(TWebBrowser& sender, const std::string& title) {
     sender.TabTitle = caption;
     LoadSiteIcon(sender);
   });
-}
-
-void TMainForm::LoadSiteIcon(TWebBrowser&) {
-  // Site icons on the tabs come with their own feature.
 }
 
 void TMainForm::wbStatusTextChange(TWebBrowser&, const std::string& text) {

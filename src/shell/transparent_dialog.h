@@ -1,6 +1,8 @@
-// Tftransparent: Chooses the main window's opacity.
-// Created hidden at start-up and reused; its contents come with its feature.
+// Tftransparent: chooses the main window's opacity with a track bar. The
+// main window previews every movement while it is open.
 #pragma once
+
+#include <functional>
 
 #include "ui/secondary_window.h"
 
@@ -8,8 +10,24 @@ namespace orv {
 
 class Tftransparent : public SecondaryWindow {
  public:
-  Tftransparent(App& app, Services& services)
-      : SecondaryWindow(app, services, "Tftransparent", "Transparent") {}
+  Tftransparent(App& app, Services& services);
+
+  // Shows the dialog modally with the track bar at `position`; `changed`
+  // runs with every new position while it is open.
+  ModalResult Execute(int position, std::function<void(int position)> changed);
+
+  Gtk::Label Label1;
+  Gtk::Scale TrackBar1;
+  Gtk::Button BitBtn1;  // OK
+  Gtk::Button BitBtn2;  // Cancel
+
+ private:
+  bool on_delete_event(GdkEventAny* event) override;
+  bool on_key_press_event(GdkEventKey* event) override;
+
+  Gtk::Box box_;
+  Gtk::ButtonBox buttons_;
+  std::function<void(int)> changed_;
 };
 
 }  // namespace orv

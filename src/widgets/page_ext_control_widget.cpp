@@ -341,6 +341,12 @@ void TPageExtControl::SetImages(std::vector<Glib::RefPtr<Gdk::Pixbuf>> images) {
   Changed();
 }
 
+int TPageExtControl::AddImage(Glib::RefPtr<Gdk::Pixbuf> image) {
+  images_.push_back(std::move(image));
+  Changed();
+  return static_cast<int>(images_.size()) - 1;
+}
+
 void TPageExtControl::SetCloseBtn(bool value) {
   close_btn_ = value;
   owner_draw_ = value;

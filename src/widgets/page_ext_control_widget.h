@@ -87,6 +87,9 @@ class TPageExtControl : public Gtk::Box {
   void SetTabPosition(TabPosition p);
   TabPosition GetTabPosition() const { return arrangement_.Position(); }
   void SetImages(std::vector<Glib::RefPtr<Gdk::Pixbuf>> images);
+  // Appends an image and answers its index.
+  int AddImage(Glib::RefPtr<Gdk::Pixbuf> image);
+  int ImageCount() const { return static_cast<int>(images_.size()); }
 
   bool CloseBtn() const { return close_btn_; }
   // Also sets OwnerDraw to the same value.

@@ -20,10 +20,15 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
   const CommandMenu Q = CommandMenu::kQuickMenu, T = CommandMenu::kTabMenu;
   const std::vector<Row> expected = {
       {"em1", Q, "", "Quick Menu", "Quick menu", "F2", false},
+      {"pm2", Q, "", "Address Bar", "Adress bar", "Ctrl+B", false},
+      {"fgm", Q, "", "Floating Navigation Bar", "Floating navigation bar", "Ctrl+M", false},
       {"snb", Q, "", "Social Networks Bar", "Social networks bar", "F7", false},
       {"Files1", Q, "", "Files", "Files", "", false},
       {"NewSession1", Q, "Files1", "New Session", "New Session", "Ctrl+N", false},
+      {"FindOnThisPage2", Q, "", "Find On This Page...", "Find On This Page", "Ctrl+F3", true},
       {"Find1", Q, "", "Find", "Find", "F3", false},
+      {"SetTransparent1", Q, "", "Set Transparent", "", "", true},
+      {"ransparent1", Q, "", "Transparent", "Transparent", "F10", false},
       {"ools2", Q, "", "Tools", "Tools", "", false},
       {"QuickWebSearch3", Q, "ools2", "Web Search", "Web Search", "F4", false},
       {"SetQuickWebSearch1", Q, "ools2", "Set Quick Web Search", "", "", true},
@@ -31,6 +36,9 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
       {"gt2", Q, "SetQuickWebSearch1", "Bing", "", "", false},
       {"gt3", Q, "SetQuickWebSearch1", "Yahoo", "", "", false},
       {"gt4", Q, "SetQuickWebSearch1", "Wikipedia", "", "", false},
+      {"dISABLE1", Q, "ools2", "Disable Fav Icons", "", "", true},
+      {"ProgressBarEndColor1", Q, "ools2", "Progress Bar End Color", "", "", true},
+      {"FullScreen1", Q, "", "Full Screen", "", "F11", true},
       {"Exit2", Q, "", "Exit", "Exit", "", false},
       {"NewTab20", T, "", "New Tab", "", "Ctrl+T", false},
       {"CloseTabs1", T, "", "Close Tab", "", "Ctrl+W", false},
@@ -38,6 +46,7 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
       {"CloseOtherTabs1", T, "", "Close Other Tabs", "", "", true},
       {"DuplicateTab1", T, "", "Duplicate Tab", "", "Ctrl+K", false},
       {"RedirecttoNewWindow1", T, "", "Redirect to New Window", "", "Ctrl+Shift+X", false},
+      {"AddressBar1", T, "", "Address Bar", "", "", false},
       {"TabsPosition1", T, "", "Tabs Position", "", "", true},
       {"op1", T, "TabsPosition1", "Top", "", "", false},
       {"Bottom1", T, "TabsPosition1", "Bottom", "", "", false},
@@ -60,6 +69,10 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
     if (!r.parent.empty()) EXPECT_LT(FindCommand(r.parent), &r) << e.item;
   }
   EXPECT_EQ(FindCommand("QuickMenu1"), nullptr);
+  // The Address Bar items are listed only in floating mode.
+  EXPECT_TRUE(FindCommand("pm2")->floating_only);
+  EXPECT_TRUE(FindCommand("AddressBar1")->floating_only);
+  EXPECT_FALSE(FindCommand("fgm")->floating_only);
 }
 
 TEST(MainCommands, ShortcutsParseAndFindTheirRow) {
@@ -79,6 +92,9 @@ TEST(MainCommands, ShortcutsParseAndFindTheirRow) {
       {{true, false, false, "N"}, "NewSession1"},
       {{false, false, false, "F2"}, "em1"},
       {{false, false, false, "F4"}, "QuickWebSearch3"},
+      {{true, false, false, "F3"}, "FindOnThisPage2"},
+      {{false, false, false, "F11"}, "FullScreen1"},
+      {{true, false, false, "B"}, "pm2"},
       {{true, true, false, "X"}, "RedirecttoNewWindow1"},
       {{true, false, false, "X"}, nullptr},
       {{true, true, false, "T"}, nullptr},

@@ -18,6 +18,10 @@ namespace {
 class AnsweringHttp final : public HttpService {
  public:
   bool Probe(const std::string&) override { return reachable; }
+  void Fetch(const std::string&, const FetchLimits&,
+             std::function<void(std::optional<std::string>)> done) override {
+    done(std::nullopt);
+  }
   bool reachable = true;
 };
 
@@ -114,7 +118,7 @@ TEST_F(MainCommandsTest, AShortcutRunsItsCommandThoughTheItemIsNotListed) {
 TEST_F(MainCommandsTest, ATextFieldKeepsItsEditingKeys) {
   Start();
   Main().FocusAddressBar();
-  ASSERT_TRUE(Main().e3.has_focus());
+  ASSERT_TRUE(Main().e3.is_focus());
   Main().e3.set_text("http://typed.test/");
   Main().e3.set_position(-1);
   EXPECT_TRUE(Key(GDK_KEY_a, GDK_CONTROL_MASK));
@@ -140,14 +144,14 @@ TEST_F(MainCommandsTest, ATextFieldKeepsItsEditingKeys) {
 TEST_F(MainCommandsTest, ANewTabPutsTheKeyboardIntoTheAddressBar) {
   Start();
   Main().FirstBrowser()->GrabFocus();
-  ASSERT_FALSE(Main().e3.has_focus());
+  ASSERT_FALSE(Main().e3.is_focus());
   EXPECT_TRUE(Key(GDK_KEY_t, GDK_CONTROL_MASK));
   ASSERT_TRUE(Settle());
-  EXPECT_TRUE(Main().e3.has_focus());
+  EXPECT_TRUE(Main().e3.is_focus());
   Main().FirstBrowser()->GrabFocus();
   Main().XNEWB.clicked();
   ASSERT_TRUE(Settle());
-  EXPECT_TRUE(Main().e3.has_focus());
+  EXPECT_TRUE(Main().e3.is_focus());
 }
 
 TEST_F(MainCommandsTest, CaptionsFollowTheLanguageFile) {

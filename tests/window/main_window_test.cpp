@@ -55,8 +55,10 @@ TEST_F(MainWindowTest, WindowsAreCreatedInTheStartUpOrder) {
       "Tfslide",   "Tfgoogle",  "Tfinfo1",   "Tfslike",  "Tfdesigner",      "Tfeditfavorites",
       "Tfhint",    "Tfoptions", "Tfred",     "Tfaddstring", "Tfjezik",      "Tfdl",    "Tfhomepage"};
   EXPECT_EQ(names, expected);
+  // Hidden, all but the floating bar, which shows in floating mode, the
+  // mode of a first run.
   for (size_t i = 1; i < app_->Windows().size(); ++i) {
-    EXPECT_FALSE(app_->Windows()[i]->get_visible()) << names[i];
+    EXPECT_EQ(app_->Windows()[i]->get_visible(), names[i] == "Tfhint") << names[i];
   }
   EXPECT_TRUE(Main().get_visible());
 }
