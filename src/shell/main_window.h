@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/web_browser.h"
+#include "platform/mail.h"
 #include "shell/color_dialog_state.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
@@ -106,6 +107,23 @@ class TMainForm : public Gtk::Window {
   // "Quick Menu" (F2): shows or hides the quick panel.
   void em1Click();
 
+  // --- Page commands and mail --------------------------------------------
+  // Print (Ctrl+P, the quick panel's xprint) and Print Preview.
+  void SpeedButton20Click();
+  void SpeedButton21Click();
+  void SaveAs1Click();
+  void OpenFile1Click();
+  void Viewsource1Click();
+  // Edit: on the text field that has the keyboard, on the page otherwise.
+  void Cut2Click();
+  void Copy2Click();
+  void Paste2Click();
+  void Sellectall2Click();
+  void Maillinktothispage1Click();
+  void ReadMail1Click();
+  // Hands `request` to the mail program; no mail program shows the error.
+  void SendMailRequest(const MailRequest& request);
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -188,13 +206,15 @@ class TMainForm : public Gtk::Window {
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
-  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect;
+  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xprint;
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
   Gtk::CheckMenuItem em1, snb;
   Gtk::MenuItem Files1, NewSession1, Find1, ools2, QuickWebSearch3, SetQuickWebSearch1, gt1, gt2,
       gt3, gt4, Exit2;
+  Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
+      ViewSource2, ReadMail1, MailLinkToThisPage2;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -210,6 +230,8 @@ class TMainForm : public Gtk::Window {
   // Both menus, in the command table's order.
   void BuildMenus();
   void OpenSocialLink(int button);
+  // The text field that has the keyboard, or null.
+  GtkEditable* FocusedTextField();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();

@@ -110,7 +110,8 @@ void TMainForm::BuildQuickPanel() {
       {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
       {&xisci, "edit-find-symbolic", "Find"},
       {&xquick, "web-browser-symbolic", "Web Search"},
-      {&xredirect, "view-dual-symbolic", "Redirect to new browser"}};
+      {&xredirect, "view-dual-symbolic", "Redirect to new browser"},
+      {&xprint, "document-print-symbolic", "Print"}};
   for (const auto& [button, icon, hint] : buttons) {
     SetGlyph(*button, icon, hint, 23);
     p2.pack_start(*button, Gtk::PACK_SHRINK);
@@ -120,6 +121,7 @@ void TMainForm::BuildQuickPanel() {
   xisci.signal_clicked().connect([this] { xisciClick(); });
   xquick.signal_clicked().connect([this] { xquickClick(); });
   xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
+  xprint.signal_clicked().connect([this] { SpeedButton20Click(); });
 }
 
 void TMainForm::PaintOwnBackgrounds() {

@@ -139,6 +139,78 @@ std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& tit
   return response == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename()) : std::string();
 }
 
+namespace {
+
+// Runs `dialog` in the waiting loop and answers the chosen file with the
+// filter selected at that moment.
+FileChoice RunFileDialog(Gtk::FileChooserDialog& dialog,
+                         const std::vector<Glib::RefPtr<Gtk::FileFilter>>& filters) {
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  WaitUntil([&] { return answered; });
+  dialog.hide();
+  FileChoice choice;
+  if (response != Gtk::RESPONSE_ACCEPT) return choice;
+  choice.path = dialog.get_filename();
+  const Glib::RefPtr<Gtk::FileFilter> selected = dialog.get_filter();
+  for (size_t i = 0; i < filters.size(); ++i) {
+    if (filters[i] == selected) choice.filter = static_cast<int>(i);
+  }
+  return choice;
+}
+
+std::vector<Glib::RefPtr<Gtk::FileFilter>> AddFilters(Gtk::FileChooserDialog& dialog,
+                                                      const std::vector<FileFilter>& filters) {
+  std::vector<Glib::RefPtr<Gtk::FileFilter>> added;
+  for (const FileFilter& f : filters) {
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(f.name);
+    for (const std::string& pattern : f.patterns) filter->add_pattern(pattern);
+    dialog.add_filter(filter);
+    added.push_back(filter);
+  }
+  if (!added.empty()) dialog.set_filter(added.front());
+  return added;
+}
+
+}  // namespace
+
+FileChoice GtkDialogs::OpenFile(Gtk::Window* parent, const std::string& title,
+                                const std::vector<FileFilter>& filters) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_OPEN);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("_Open", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  const auto added = AddFilters(dialog, filters);
+  return RunFileDialog(dialog, added);
+}
+
+FileChoice GtkDialogs::SaveFile(Gtk::Window* parent, const std::string& title,
+                                const std::string& suggested_name,
+                                const std::vector<FileFilter>& filters) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("_Save", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  dialog.set_do_overwrite_confirmation(true);
+  // Only the last part of a name that came from a page: never a path.
+  dialog.set_current_name(Glib::path_get_basename(suggested_name.empty() ? "page" : suggested_name));
+  if (const char* documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS)) {
+    dialog.set_current_folder(documents);
+  }
+  const auto added = AddFilters(dialog, filters);
+  return RunFileDialog(dialog, added);
+}
+
 void GtkDialogs::QuestionBeep() {
   if (auto display = Gdk::Display::get_default()) display->beep();
 }

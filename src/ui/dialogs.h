@@ -5,12 +5,26 @@
 #include <gtkmm.h>
 
 #include <string>
+#include <vector>
 
 namespace orv {
 
 enum class MsgButtons { kOk, kOkCancel, kYesNo };
 enum class MsgIcon { kNone, kInformation, kWarning, kError, kStop, kQuestion };
 enum class MsgResult { kOk, kCancel, kYes, kNo };
+
+// One row of a file dialog's filter list.
+struct FileFilter {
+  std::string name;
+  std::vector<std::string> patterns;
+};
+
+// The file chosen in a file dialog (empty when cancelled) and the index of
+// the filter that was selected then (-1 when none).
+struct FileChoice {
+  std::string path;
+  int filter = -1;
+};
 
 class Dialogs {
  public:
@@ -24,6 +38,19 @@ class Dialogs {
   // A save dialog offering `suggested_name`; the chosen path, or empty.
   virtual std::string SaveFileName(Gtk::Window* parent, const std::string& title,
                                    const std::string& suggested_name) = 0;
+  // An open dialog with `filters`, the first one selected. A Dialogs
+  // without file dialogs answers as if the user cancelled.
+  virtual FileChoice OpenFile(Gtk::Window* parent, const std::string& title,
+                              const std::vector<FileFilter>& filters) {
+    return {};
+  }
+  // A save dialog with `filters` offering the base name of
+  // `suggested_name`; it asks before a file is replaced.
+  virtual FileChoice SaveFile(Gtk::Window* parent, const std::string& title,
+                              const std::string& suggested_name,
+                              const std::vector<FileFilter>& filters) {
+    return {};
+  }
 };
 
 // Real message boxes over GTK.
@@ -34,6 +61,11 @@ class GtkDialogs final : public Dialogs {
   void QuestionBeep() override;
   std::string SaveFileName(Gtk::Window* parent, const std::string& title,
                            const std::string& suggested_name) override;
+  FileChoice OpenFile(Gtk::Window* parent, const std::string& title,
+                      const std::vector<FileFilter>& filters) override;
+  FileChoice SaveFile(Gtk::Window* parent, const std::string& title,
+                      const std::string& suggested_name,
+                      const std::vector<FileFilter>& filters) override;
 };
 
 }  // namespace orv
