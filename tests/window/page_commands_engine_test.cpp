@@ -122,6 +122,8 @@ TEST_F(PageCommandsEngineTest, PrintPreviewShowsTheEnginesPdfInAWindow) {
   EXPECT_TRUE(Pump([&] { return viewer.HasDocument() && viewer.ReadyState() == 4; }, 30000));
   EXPECT_NE(viewer.LocationURL().find("preview.pdf"), std::string::npos) << viewer.LocationURL();
   EXPECT_EQ(downloads, 0) << "the PDF is shown, not offered for download";
+  // The engine's own PDF viewer shows the pages.
+  EXPECT_NE(viewer.BodyHtml().find("pdf"), std::string::npos);
   SetDownloadChooser(nullptr);
 }
 

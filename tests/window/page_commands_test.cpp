@@ -168,6 +168,34 @@ TEST_F(PageCommandsTest, SaveAsOnAPageWithNothingToSaveDoesNothing) {
   EXPECT_TRUE(dialogs_.file_requests.empty());
 }
 
+// The real chooser: it offers a base name, asks before replacing a file,
+// and answers the filter the user picked.
+TEST_F(PageCommandsTest, TheSaveChooserOffersABaseNameAndAnswersTheChosenFilter) {
+  // The chooser keeps its settings; there is no session bus to keep them on.
+  g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
+  GtkDialogs real;
+  std::string offered;
+  bool confirms = false;
+  Glib::signal_idle().connect_once([&] {
+    for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+      auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(w);
+      if (!chooser || !chooser->get_visible()) continue;
+      offered = chooser->get_current_name();
+      confirms = chooser->get_do_overwrite_confirmation();
+      chooser->set_filter(chooser->list_filters()[1]);
+      chooser->set_filename(root_ + "/kept.html");
+      chooser->set_current_name("kept.html");
+      chooser->response(Gtk::RESPONSE_ACCEPT);
+    }
+  });
+  const FileChoice choice = real.SaveFile(nullptr, "Save As", "../../etc/passwd.mht",
+                                          {{"Archive", {"*.mht"}}, {"HTML", {"*.html"}}});
+  EXPECT_EQ(offered, "passwd.mht");
+  EXPECT_TRUE(confirms);
+  EXPECT_EQ(choice.filter, 1);
+  EXPECT_EQ(Glib::path_get_basename(choice.path), "kept.html");
+}
+
 TEST_F(PageCommandsTest, OpenFileOffersThreeFiltersAndOpensTheFileNextToTheCurrentTab) {
   Start();
   Main().OpenTab("http://second.test/", "Second");
