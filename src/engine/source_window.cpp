@@ -19,8 +19,8 @@ SourceWindow::SourceWindow() {
 
   GtkSourceLanguage* html =
       gtk_source_language_manager_get_language(gtk_source_language_manager_get_default(), "html");
-  GtkSourceBuffer* buffer = html ? gtk_source_buffer_new_with_language(html)
-                                 : gtk_source_buffer_new(nullptr);
+  GtkSourceBuffer* buffer =
+      html ? gtk_source_buffer_new_with_language(html) : gtk_source_buffer_new(nullptr);
   gtk_source_buffer_set_highlight_syntax(buffer, TRUE);
   view_ = gtk_source_view_new_with_buffer(buffer);
   g_object_unref(buffer);

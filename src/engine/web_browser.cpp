@@ -226,14 +226,16 @@ void TWebBrowser::PrintPreview(EngineService& engine) {
   EngineService* viewer_engine = &engine;
   Print(job, [this, pdf, folder, viewer_engine](PrintOutcome outcome, const std::string&) {
     bool shown = false;
-    if (outcome == PrintOutcome::kPrinted && FileExists(pdf)) RunGuarded([&] {
-      if (!preview_) preview_ = std::make_unique<PrintPreviewWindow>(viewer_engine->NewBackend());
-      GtkWidget* top = gtk_widget_get_toplevel(container_);
-      const std::string title = TabTitle.empty() ? LocationURL() : TabTitle;
-      preview_->Show(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, "Print Preview - " + title,
-                     pdf);
-      shown = true;
-    });
+    if (outcome == PrintOutcome::kPrinted && FileExists(pdf)) {
+      RunGuarded([&] {
+        if (!preview_) preview_ = std::make_unique<PrintPreviewWindow>(viewer_engine->NewBackend());
+        GtkWidget* top = gtk_widget_get_toplevel(container_);
+        const std::string title = TabTitle.empty() ? LocationURL() : TabTitle;
+        preview_->Show(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, "Print Preview - " + title,
+                       pdf);
+        shown = true;
+      });
+    }
     if (!shown) {
       g_unlink(pdf.c_str());
       g_rmdir(folder.c_str());

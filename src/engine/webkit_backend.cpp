@@ -165,8 +165,8 @@ class WebKitBackend final : public BrowserBackend {
           std::unique_ptr<Done> done(static_cast<Done*>(data));
           gsize length = 0;
           GError* error = nullptr;
-          guchar* bytes =
-              webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result, &length, &error);
+          guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result,
+                                                              &length, &error);
           const bool ok = bytes != nullptr;
           const std::string text = ok ? std::string(reinterpret_cast<char*>(bytes), length) : "";
           g_free(bytes);
@@ -197,16 +197,16 @@ class WebKitBackend final : public BrowserBackend {
   }
 
   void Print(const PrintJob& job, PrintCallback done) override {
-    // Lives until the operation ends; WebKit keeps the operation itself
-    // alive while it prints.
+    // Lives until the operation ends, and so does our reference to the
+    // operation.
     struct Pending {
-      WebKitPrintOperation* operation;
       PrintCallback done;
       std::string error;
     };
     WebKitPrintOperation* operation = webkit_print_operation_new(web_view());
-    auto* pending = new Pending{operation, std::move(done), {}};
-    g_signal_connect(operation, "failed", G_CALLBACK(+[](WebKitPrintOperation*, GError* error, Pending* p) {
+    auto* pending = new Pending{std::move(done), {}};
+    g_signal_connect(operation, "failed",
+                     G_CALLBACK(+[](WebKitPrintOperation*, GError* error, Pending* p) {
                        p->error = error && error->message[0] ? error->message : "printing failed";
                      }),
                      pending);

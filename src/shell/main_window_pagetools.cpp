@@ -148,8 +148,8 @@ void TMainForm::SpeedButton20Click() {
   job.parent = gobj();
   wb->Print(job, [this](PrintOutcome outcome, const std::string&) {
     if (outcome == PrintOutcome::kPrinted) return;
-    const char* text = outcome == PrintOutcome::kCancelled ? "Canceled by User"
-                                                           : "Error While Printing";
+    const char* text =
+        outcome == PrintOutcome::kCancelled ? "Canceled by User" : "Error While Printing";
     services_.dialogs->MessageBox(this, text, kApplicationTitle, MsgButtons::kOk, MsgIcon::kNone,
                                   MsgResult::kOk);
   });
@@ -226,7 +226,8 @@ void TMainForm::SendMailRequest(const MailRequest& request) {
                                       MsgButtons::kOk, MsgIcon::kError, MsgResult::kOk);
       },
       *this);
-  services_.mail->Compose(XdgEmailArguments(request), [answer](MailStatus status) { answer(status); });
+  services_.mail->Compose(XdgEmailArguments(request),
+                          [answer](MailStatus status) { answer(status); });
 }
 
 void TMainForm::ReadMail1Click() {

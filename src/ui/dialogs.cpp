@@ -203,7 +203,8 @@ FileChoice GtkDialogs::SaveFile(Gtk::Window* parent, const std::string& title,
   dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
   dialog.set_do_overwrite_confirmation(true);
   // Only the last part of a name that came from a page: never a path.
-  dialog.set_current_name(Glib::path_get_basename(suggested_name.empty() ? "page" : suggested_name));
+  dialog.set_current_name(
+      Glib::path_get_basename(suggested_name.empty() ? "page" : suggested_name));
   if (const char* documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS)) {
     dialog.set_current_folder(documents);
   }

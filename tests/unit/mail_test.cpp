@@ -80,8 +80,8 @@ TEST_F(MailTest, ReadMailStartsTheDefaultMailtoHandlerIfThereIsOne) {
 
   const std::string marker = root_ + "/started";
   std::ofstream(root_ + "/data/applications/testmail.desktop")
-      << "[Desktop Entry]\nType=Application\nName=Test Mail\nExec=/bin/sh -c 'echo $# > "
-      << marker << "' x %u\nMimeType=x-scheme-handler/mailto;\n";
+      << "[Desktop Entry]\nType=Application\nName=Test Mail\nExec=/bin/sh -c 'echo $# > " << marker
+      << "' x %u\nMimeType=x-scheme-handler/mailto;\n";
   std::ofstream(root_ + "/config/mimeapps.list")
       << "[Default Applications]\nx-scheme-handler/mailto=testmail.desktop\n";
   // GIO notices the new files through its monitors.

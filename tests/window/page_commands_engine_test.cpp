@@ -5,6 +5,8 @@
 #include <libsoup/soup.h>
 
 #include <filesystem>
+#include <gtk/gtkunixprint.h>
+
 #include <map>
 #include <optional>
 
@@ -103,6 +105,17 @@ TEST_F(PageCommandsEngineTest, PrintingIntoAPdfFileKeepsThePageText) {
   const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("Orchard ledger"), std::string::npos) << text;
   EXPECT_NE(text.find("Seventeen pears and nine quinces"), std::string::npos) << text;
+
+  // A file that cannot be written is a failed print, not a silent one.
+  outcome.reset();
+  job.pdf_path = root_ + "/no such folder/ledger.pdf";
+  browser_->Print(job, [&](PrintOutcome o, const std::string& e) {
+    outcome = o;
+    error = e;
+  });
+  ASSERT_TRUE(Pump([&] { return outcome.has_value(); }, 60000));
+  EXPECT_EQ(*outcome, PrintOutcome::kFailed);
+  EXPECT_FALSE(error.empty());
 }
 
 TEST_F(PageCommandsEngineTest, PrintPreviewShowsTheEnginesPdfInAWindow) {
@@ -173,8 +186,8 @@ TEST_F(PageCommandsEngineTest, SelectAllAndCopyPutThePageTextOnTheClipboard) {
   browser_->GrabFocus();
   RunDocumentCommand(browser_.get(), CommandGroup::kNone, kCmdSelectAll);
   RunDocumentCommand(browser_.get(), CommandGroup::kNone, kCmdCopy);
-  EXPECT_TRUE(Pump([&] { return ClipboardText().find("Plain words to copy") != std::string::npos; },
-                   10000))
+  EXPECT_TRUE(
+      Pump([&] { return ClipboardText().find("Plain words to copy") != std::string::npos; }, 10000))
       << ClipboardText();
 }
 
@@ -197,10 +210,13 @@ TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOth
   services_.engine = &engine_;
   StartApp({Url("/plain")});
   TMainForm& main = app_->MainForm();
-  ASSERT_TRUE(Pump([&] {
-    TWebBrowser* wb = main.GetCurrentWB();
-    return wb && wb->HasDocument() && wb->ReadyState() == 4 && main.e3.get_text() == Url("/plain");
-  }, 30000));
+  ASSERT_TRUE(Pump(
+      [&] {
+        TWebBrowser* wb = main.GetCurrentWB();
+        return wb && wb->HasDocument() && wb->ReadyState() == 4 &&
+               main.e3.get_text() == Url("/plain");
+      },
+      30000));
   auto key = [&](guint keyval) {
     GdkEventKey event{};
     event.type = GDK_KEY_PRESS;
@@ -210,7 +226,8 @@ TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOth
     GdkKeymapKey* keys = nullptr;
     gint n = 0;
     if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                          keyval, &keys, &n) && n > 0) {
+                                          keyval, &keys, &n) &&
+        n > 0) {
       event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
       event.group = static_cast<guint8>(keys[0].group);
     }
@@ -222,12 +239,40 @@ TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOth
   main.GetCurrentWB()->GrabFocus();
   EXPECT_TRUE(key(GDK_KEY_a));
   EXPECT_TRUE(key(GDK_KEY_c));
-  EXPECT_TRUE(Pump([&] { return ClipboardText().find("Words of the page") != std::string::npos; },
-                   10000))
+  EXPECT_TRUE(
+      Pump([&] { return ClipboardText().find("Words of the page") != std::string::npos; }, 10000))
       << ClipboardText();
   main.FocusAddressBar();
   EXPECT_TRUE(key(GDK_KEY_c));
   EXPECT_EQ(ClipboardText(), Url("/plain"));
+}
+
+// Print from the main window: the engine's print dialog, cancelled.
+TEST_F(PageCommandsEngineTest, CancellingThePrintDialogSaysCanceledByUser) {
+  pages_["/plain"] = "<html><body><p>Words of the page</p></body></html>";
+  browser_.reset();
+  services_.engine = &engine_;
+  StartApp({Url("/plain")});
+  TMainForm& main = app_->MainForm();
+  ASSERT_TRUE(Pump([&] {
+    TWebBrowser* wb = main.GetCurrentWB();
+    return wb && wb->HasDocument() && wb->ReadyState() == 4;
+  }, 30000));
+  bool dialog_seen = false;
+  auto cancel = Glib::signal_timeout().connect([&] {
+    for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+      if (!GTK_IS_PRINT_UNIX_DIALOG(w->gobj()) || !w->get_visible()) continue;
+      dialog_seen = true;
+      gtk_dialog_response(GTK_DIALOG(w->gobj()), GTK_RESPONSE_CANCEL);
+    }
+    return true;
+  }, 100);
+  main.SpeedButton20Click();
+  EXPECT_TRUE(Pump([&] { return !dialogs_.shown.empty(); }, 30000));
+  cancel.disconnect();
+  EXPECT_TRUE(dialog_seen);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text, "Canceled by User");
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ class PageCommandsTest : public WindowTest {
     GdkKeymapKey* keys = nullptr;
     gint n = 0;
     if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                          keyval, &keys, &n) && n > 0) {
+                                          keyval, &keys, &n) &&
+        n > 0) {
       event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
       event.group = static_cast<guint8>(keys[0].group);
     }
@@ -256,7 +257,8 @@ TEST_F(PageCommandsTest, EditingKeysActOnTheTextFieldFirstAndOnThePageOtherwise)
   struct Case {
     guint key;
     const char* command;
-  } cases[] = {{GDK_KEY_x, "Cut"}, {GDK_KEY_c, "Copy"}, {GDK_KEY_v, "Paste"}, {GDK_KEY_a, "SelectAll"}};
+  } cases[] = {
+      {GDK_KEY_x, "Cut"}, {GDK_KEY_c, "Copy"}, {GDK_KEY_v, "Paste"}, {GDK_KEY_a, "SelectAll"}};
   for (const Case& c : cases) {
     web_.log.clear();
     Main().GetCurrentWB()->GrabFocus();
@@ -289,8 +291,8 @@ TEST_F(PageCommandsTest, MailLinkHandsTheAddressToXdgEmail) {
   using Args = std::vector<std::string>;
   ASSERT_EQ(mail_.composed.size(), 2u);
   EXPECT_EQ(mail_.composed[0], Args{"--utf8"}) << "an empty address leaves subject and body out";
-  EXPECT_EQ(mail_.composed[1], (Args{"--utf8", "--subject", "http://page.test/a b?x=1&y=2", "--body",
-                                     "http://page.test/a b?x=1&y=2"}));
+  EXPECT_EQ(mail_.composed[1], (Args{"--utf8", "--subject", "http://page.test/a b?x=1&y=2",
+                                     "--body", "http://page.test/a b?x=1&y=2"}));
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
