@@ -2,11 +2,10 @@
 // print into a PDF, save as a web archive and as HTML, the source window,
 // and the clipboard commands on the page and in the address bar.
 #include <gtest/gtest.h>
+#include <gtk/gtkunixprint.h>
 #include <libsoup/soup.h>
 
 #include <filesystem>
-#include <gtk/gtkunixprint.h>
-
 #include <map>
 #include <optional>
 
@@ -66,10 +65,12 @@ class PageCommandsEngineTest : public WindowTest {
   // one: `act` is repeated until `shows` holds, so that another test's copy
   // between ours and the check cannot fail it.
   bool Repeat(const std::function<void()>& act, const std::function<bool()>& shows) {
-    return Pump([&] {
-      act();
-      return Pump(shows, 300);
-    }, 10000);
+    return Pump(
+        [&] {
+          act();
+          return Pump(shows, 300);
+        },
+        10000);
   }
   // The text of a PDF file as pdftotext reads it.
   static std::string PdfText(const std::string& path) {
@@ -274,19 +275,23 @@ TEST_F(PageCommandsEngineTest, CancellingThePrintDialogSaysCanceledByUser) {
   services_.engine = &engine_;
   StartApp({Url("/plain")});
   TMainForm& main = app_->MainForm();
-  ASSERT_TRUE(Pump([&] {
-    TWebBrowser* wb = main.GetCurrentWB();
-    return wb && wb->HasDocument() && wb->ReadyState() == 4;
-  }, 30000));
+  ASSERT_TRUE(Pump(
+      [&] {
+        TWebBrowser* wb = main.GetCurrentWB();
+        return wb && wb->HasDocument() && wb->ReadyState() == 4;
+      },
+      30000));
   bool dialog_seen = false;
-  auto cancel = Glib::signal_timeout().connect([&] {
-    for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
-      if (!GTK_IS_PRINT_UNIX_DIALOG(w->gobj()) || !w->get_visible()) continue;
-      dialog_seen = true;
-      gtk_dialog_response(GTK_DIALOG(w->gobj()), GTK_RESPONSE_CANCEL);
-    }
-    return true;
-  }, 100);
+  auto cancel = Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+          if (!GTK_IS_PRINT_UNIX_DIALOG(w->gobj()) || !w->get_visible()) continue;
+          dialog_seen = true;
+          gtk_dialog_response(GTK_DIALOG(w->gobj()), GTK_RESPONSE_CANCEL);
+        }
+        return true;
+      },
+      100);
   main.SpeedButton20Click();
   EXPECT_TRUE(Pump([&] { return !dialogs_.shown.empty(); }, 30000));
   cancel.disconnect();
