@@ -9,6 +9,7 @@ set(ORV_CORE_SOURCES
   src/favorites/favorites_menu.cpp
   src/favorites/favorites_sort.cpp
   src/favorites/list_file.cpp
+  src/pagetools/page_commands.cpp
   src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
@@ -29,6 +30,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/folders.cpp
   src/platform/launcher.cpp
   src/platform/http_fetch.cpp
+  src/platform/mail.cpp
   src/platform/http_probe.cpp
   src/platform/http_service.cpp
   src/platform/main_loop.cpp
@@ -37,6 +39,8 @@ set(ORV_PLATFORM_SOURCES
 set(ORV_ENGINE_SOURCES
   src/engine/document_commands.cpp
   src/engine/find_dialog.cpp
+  src/engine/print_preview.cpp
+  src/engine/source_window.cpp
   src/engine/web_browser.cpp
   src/engine/webkit_backend.cpp
 )

@@ -39,10 +39,12 @@ int main(int argc, char** argv) {
 
   orv::GtkDialogs dialogs;
   orv::SubprocessLauncher launcher;
+  orv::XdgMailService mail;
   orv::Services services;
   services.folders = orv::Folders::FromSystem();
   services.dialogs = &dialogs;
   services.launcher = &launcher;
+  services.mail = &mail;
   services.screen = orv::PrimaryScreenSize;
   orv::ConfigureWebEngine(services.folders.OrvindelDir());
   orv::WebKitEngine engine;

@@ -30,7 +30,15 @@ class BackendEvents {
 
 // Operations on the page's document. They answer asynchronously: the page
 // runs in another process.
-enum class DocumentOp { kGetBodyHtml, kSetBodyHtml, kGetSelectionText, kGetLocationProtocol };
+// kIsHtmlDocument answers "1" for an HTML document (text and images shown
+// by the engine are HTML documents too), "" otherwise.
+enum class DocumentOp {
+  kGetBodyHtml,
+  kSetBodyHtml,
+  kGetSelectionText,
+  kGetLocationProtocol,
+  kIsHtmlDocument,
+};
 
 // ok is false when the page has no document (or no body) or the page
 // refused; value holds the answer of a read.
@@ -43,6 +51,19 @@ struct FindRequest {
   bool whole_word = false;
   bool backwards = false;
 };
+
+// How a print ended.
+enum class PrintOutcome { kPrinted, kCancelled, kFailed };
+
+struct PrintJob {
+  // The window the print dialog belongs to; may be null.
+  GtkWindow* parent = nullptr;
+  // Prints into this PDF file without asking anything; empty asks the user
+  // with the print dialog.
+  std::string pdf_path;
+};
+
+using PrintCallback = std::function<void(PrintOutcome outcome, const std::string& error)>;
 
 class BrowserBackend {
  public:
@@ -80,6 +101,19 @@ class BrowserBackend {
   virtual void FindText(const FindRequest& request, std::function<void(bool found)> done) = 0;
   // Ends the search and takes its highlighting away.
   virtual void FindFinish() = 0;
+
+  // The page's main resource has arrived and can be saved or shown.
+  virtual bool HasMainResource() const = 0;
+  // The main resource's bytes as the server sent them; ok is false when
+  // there are none.
+  virtual void MainResourceData(std::function<void(bool ok, const std::string& data)> done) = 0;
+  // Writes the complete page, with its images and style sheets, as a web
+  // archive (MHTML) into `path`. `done` gets the failure's text, or "".
+  virtual void SaveWebArchive(const std::string& path,
+                              std::function<void(const std::string& error)> done) = 0;
+  // Prints the page as `job` says; `done` runs once, when the job has
+  // been handed to the printer, was cancelled, or failed.
+  virtual void Print(const PrintJob& job, PrintCallback done) = 0;
 
  protected:
   BackendEvents* events() const { return events_; }

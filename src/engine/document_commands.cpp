@@ -9,9 +9,9 @@ void RunDocumentCommand(TWebBrowser* browser, CommandGroup group, int command) {
   if (!browser || !browser->HasDocument()) return;
   RunGuarded([&] {
     if (group == CommandGroup::kWebBrowser) {
-      // View source and Internet options come with the page commands and
-      // the engine integration.
+      // Internet options come with the engine integration.
       if (command == kCmdFind) browser->ShowFindDialog();
+      if (command == kCmdViewSource) browser->ShowSource();
       return;
     }
     switch (command) {

@@ -1,7 +1,16 @@
 #include "engine/web_browser.h"
 
+#include <glib/gstdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "common/navigate_address.h"
+#include "common/text.h"
+#include "engine/engine_service.h"
 #include "engine/find_dialog.h"
+#include "engine/print_preview.h"
+#include "engine/source_window.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
@@ -18,7 +27,7 @@ void PackView(GtkWidget* container, GtkWidget* view) {
 }  // namespace
 
 TWebBrowser::TWebBrowser(std::unique_ptr<BrowserBackend> backend)
-    : backend_(std::move(backend)) {
+    : backend_(std::move(backend)), self_(std::make_shared<TWebBrowser*>(this)) {
   // A box of our own around the engine's widget: the owner places this one,
   // and the engine may replace its view inside without the owner noticing.
   container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
@@ -28,7 +37,10 @@ TWebBrowser::TWebBrowser(std::unique_ptr<BrowserBackend> backend)
 }
 
 TWebBrowser::~TWebBrowser() {
+  *self_ = nullptr;
   find_dialog_.reset();
+  source_window_.reset();
+  preview_.reset();
   backend_->SetEvents(nullptr);
   if (GtkWidget* parent = gtk_widget_get_parent(container_)) {
     gtk_container_remove(GTK_CONTAINER(parent), container_);
@@ -115,6 +127,120 @@ FindDialog& TWebBrowser::ShowFindDialog() {
   if (!find_dialog_) find_dialog_ = std::make_unique<FindDialog>(*this);
   find_dialog_->Show();
   return *find_dialog_;
+}
+
+bool TWebBrowser::HoldsHtmlDocument() {
+  if (!backend_->HasDocument()) return false;
+  std::string answer;
+  // A page that cannot answer holds no document we could print.
+  try {
+    answer = RunDocumentOp(DocumentOp::kIsHtmlDocument, {});
+  } catch (const EngineError&) {
+    return false;
+  }
+  return answer == "1";
+}
+
+bool TWebBrowser::CanSave() const { return backend_->HasDocument() && backend_->HasMainResource(); }
+
+std::string TWebBrowser::MainResourceBytes() {
+  if (!CanSave()) throw EngineError("The page has nothing to save");
+  struct Result {
+    bool done = false;
+    bool ok = false;
+    std::string data;
+  };
+  auto result = std::make_shared<Result>();
+  backend_->MainResourceData([result](bool ok, const std::string& data) {
+    result->done = true;
+    result->ok = ok;
+    result->data = data;
+  });
+  WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
+  if (!result->done || !result->ok) throw EngineError("The page has nothing to save");
+  return result->data;
+}
+
+std::string TWebBrowser::SourceText() { return DecodeFileText(MainResourceBytes()); }
+
+void TWebBrowser::SaveAs(const std::string& path, SaveFormat format) {
+  if (format == SaveFormat::kHtmlOnly) {
+    WriteFileAtomic(path, MainResourceBytes());
+    return;
+  }
+  if (!CanSave()) throw EngineError("The page has nothing to save");
+  // The engine writes the archive into a new file beside the target, which
+  // replaces the target only once it is complete.
+  gchar* folder = g_path_get_dirname(path.c_str());
+  gchar* base = g_path_get_basename(path.c_str());
+  std::string temp = std::string(folder) + G_DIR_SEPARATOR_S "." + base + ".XXXXXX";
+  g_free(folder);
+  g_free(base);
+  const int fd = g_mkstemp(temp.data());
+  if (fd < 0) throw FileError("Cannot write " + path + ": " + g_strerror(errno));
+  close(fd);
+  struct Result {
+    bool done = false;
+    std::string error;
+  };
+  auto result = std::make_shared<Result>();
+  backend_->SaveWebArchive(temp, [result](const std::string& error) {
+    result->done = true;
+    result->error = error;
+  });
+  WaitUntil([&] { return result->done; });
+  if (!result->done || !result->error.empty()) {
+    g_unlink(temp.c_str());
+    throw EngineError("Cannot save " + path + (result->error.empty() ? "" : ": " + result->error));
+  }
+  g_chmod(temp.c_str(), 0644);
+  if (g_rename(temp.c_str(), path.c_str()) != 0) {
+    const std::string why = g_strerror(errno);
+    g_unlink(temp.c_str());
+    throw FileError("Cannot write " + path + ": " + why);
+  }
+}
+
+SourceWindow& TWebBrowser::ShowSource() {
+  const std::string text = SourceText();
+  if (!source_window_) source_window_ = std::make_unique<SourceWindow>();
+  GtkWidget* top = gtk_widget_get_toplevel(container_);
+  source_window_->Show(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, LocationURL(), text);
+  return *source_window_;
+}
+
+void TWebBrowser::Print(const PrintJob& job, PrintCallback done) {
+  std::weak_ptr<TWebBrowser*> weak = self_;
+  backend_->Print(job, [weak, done](PrintOutcome outcome, const std::string& error) {
+    auto alive = weak.lock();
+    if (alive && *alive && done) RunReported([&] { done(outcome, error); });
+  });
+}
+
+void TWebBrowser::PrintPreview(EngineService& engine) {
+  const std::string folder = MakePreviewFolder();
+  if (folder.empty()) return;
+  const std::string pdf = folder + "/preview.pdf";
+  PrintJob job;
+  job.pdf_path = pdf;
+  EngineService* viewer_engine = &engine;
+  Print(job, [this, pdf, folder, viewer_engine](PrintOutcome outcome, const std::string&) {
+    bool shown = false;
+    if (outcome == PrintOutcome::kPrinted && FileExists(pdf)) {
+      RunGuarded([&] {
+        if (!preview_) preview_ = std::make_unique<PrintPreviewWindow>(viewer_engine->NewBackend());
+        GtkWidget* top = gtk_widget_get_toplevel(container_);
+        const std::string title = TabTitle.empty() ? LocationURL() : TabTitle;
+        preview_->Show(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, "Print Preview - " + title,
+                       pdf);
+        shown = true;
+      });
+    }
+    if (!shown) {
+      g_unlink(pdf.c_str());
+      g_rmdir(folder.c_str());
+    }
+  });
 }
 
 bool TWebBrowser::SetUserAgent(const std::string& agent) {

@@ -17,7 +17,14 @@ struct EngineError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+class EngineService;
 class FindDialog;
+class PrintPreviewWindow;
+class SourceWindow;
+
+// What Save As writes: the complete page as a web archive (MHTML), or the
+// main resource's bytes as the server sent them.
+enum class SaveFormat { kWebArchive, kHtmlOnly };
 
 class TWebBrowser : private BackendEvents {
  public:
@@ -61,6 +68,30 @@ class TWebBrowser : private BackendEvents {
   // Opens this browser's find dialog (made on first use) and answers it.
   FindDialog& ShowFindDialog();
   FindDialog* FindDialogIfAny() const { return find_dialog_.get(); }
+
+  // Print and print preview first ask whether the page is an HTML document
+  // (the engine shows text and images as HTML documents too).
+  bool HoldsHtmlDocument();
+  // The page's main resource has arrived: there is something to save.
+  bool CanSave() const;
+  // Writes the page to `path`, replacing what is there only once the new
+  // file is complete. Throws EngineError or FileError.
+  void SaveAs(const std::string& path, SaveFormat format);
+  // The main resource's bytes, and as text (UTF-8, or Windows-1252 when the
+  // bytes are not UTF-8). Throw EngineError when there is none.
+  std::string MainResourceBytes();
+  std::string SourceText();
+  // Opens this browser's source window (made on first use) with the page's
+  // main resource. Throws EngineError when there is none.
+  SourceWindow& ShowSource();
+  SourceWindow* SourceWindowIfAny() const { return source_window_.get(); }
+  // Prints as `job` says. `done` runs once the job has been handed over,
+  // cancelled or failed, unless this browser is gone by then.
+  void Print(const PrintJob& job, PrintCallback done);
+  // Prints into a PDF file of its own and shows it in the preview window,
+  // whose viewer comes from `engine`. Failures show nothing.
+  void PrintPreview(EngineService& engine);
+  PrintPreviewWindow* PrintPreviewIfAny() const { return preview_.get(); }
 
   // Refuses (answers false, keeps the old one) an agent with CR or LF, which
   // would let a header be smuggled into every request.
@@ -119,6 +150,11 @@ class TWebBrowser : private BackendEvents {
   std::unique_ptr<BrowserBackend> backend_;
   GtkWidget* container_ = nullptr;
   std::unique_ptr<FindDialog> find_dialog_;
+  std::unique_ptr<SourceWindow> source_window_;
+  std::unique_ptr<PrintPreviewWindow> preview_;
+  // Answers of the engine that arrive after this browser is gone find it
+  // cleared.
+  std::shared_ptr<TWebBrowser*> self_;
   std::string user_agent_;
   bool silent_ = false;
 };

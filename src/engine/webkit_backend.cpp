@@ -67,6 +67,8 @@ const char* ScriptFor(DocumentOp op) {
       return "const s = window.getSelection(); return s ? s.toString() : '';";
     case DocumentOp::kGetLocationProtocol:
       return "return document.location ? document.location.protocol : null;";
+    case DocumentOp::kIsHtmlDocument:
+      return "return document instanceof HTMLDocument ? '1' : '';";
   }
   return "return null;";
 }
@@ -144,6 +146,100 @@ class WebKitBackend final : public BrowserBackend {
   void FindFinish() override {
     find_done_ = nullptr;
     webkit_find_controller_search_finish(webkit_web_view_get_find_controller(web_view()));
+  }
+
+  bool HasMainResource() const override {
+    return committed_ && webkit_web_view_get_main_resource(web_view()) != nullptr;
+  }
+
+  void MainResourceData(std::function<void(bool ok, const std::string& data)> done) override {
+    WebKitWebResource* resource = webkit_web_view_get_main_resource(web_view());
+    if (!resource) {
+      done(false, "");
+      return;
+    }
+    using Done = std::function<void(bool, const std::string&)>;
+    webkit_web_resource_get_data(
+        resource, cancellable_,
+        +[](GObject* source, GAsyncResult* result, gpointer data) {
+          std::unique_ptr<Done> done(static_cast<Done*>(data));
+          gsize length = 0;
+          GError* error = nullptr;
+          guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result,
+                                                              &length, &error);
+          const bool ok = bytes != nullptr;
+          const std::string text = ok ? std::string(reinterpret_cast<char*>(bytes), length) : "";
+          g_free(bytes);
+          g_clear_error(&error);
+          RunReported([&] { (*done)(ok, text); });
+        },
+        new Done(std::move(done)));
+  }
+
+  void SaveWebArchive(const std::string& path,
+                      std::function<void(const std::string& error)> done) override {
+    using Done = std::function<void(const std::string&)>;
+    GFile* file = g_file_new_for_path(path.c_str());
+    webkit_web_view_save_to_file(
+        web_view(), file, WEBKIT_SAVE_MODE_MHTML, cancellable_,
+        +[](GObject* source, GAsyncResult* result, gpointer data) {
+          std::unique_ptr<Done> done(static_cast<Done*>(data));
+          GError* error = nullptr;
+          std::string message;
+          if (!webkit_web_view_save_to_file_finish(WEBKIT_WEB_VIEW(source), result, &error)) {
+            message = error ? error->message : "the engine could not save the page";
+          }
+          g_clear_error(&error);
+          RunReported([&] { (*done)(message); });
+        },
+        new Done(std::move(done)));
+    g_object_unref(file);
+  }
+
+  void Print(const PrintJob& job, PrintCallback done) override {
+    // Lives until the operation ends, and so does our reference to the
+    // operation.
+    struct Pending {
+      PrintCallback done;
+      std::string error;
+    };
+    WebKitPrintOperation* operation = webkit_print_operation_new(web_view());
+    auto* pending = new Pending{std::move(done), {}};
+    g_signal_connect(operation, "failed",
+                     G_CALLBACK(+[](WebKitPrintOperation*, GError* error, Pending* p) {
+                       p->error = error && error->message[0] ? error->message : "printing failed";
+                     }),
+                     pending);
+    // Comes after "failed" too.
+    g_signal_connect(operation, "finished", G_CALLBACK(+[](WebKitPrintOperation* op, Pending* p) {
+                       std::unique_ptr<Pending> own(p);
+                       g_signal_handlers_disconnect_by_data(op, p);
+                       const PrintOutcome outcome =
+                           p->error.empty() ? PrintOutcome::kPrinted : PrintOutcome::kFailed;
+                       RunReported([&] { p->done(outcome, p->error); });
+                       g_object_unref(op);
+                     }),
+                     pending);
+    if (!job.pdf_path.empty()) {
+      GtkPrintSettings* settings = gtk_print_settings_new();
+      gtk_print_settings_set_printer(settings, "Print to File");
+      gchar* uri = g_filename_to_uri(job.pdf_path.c_str(), nullptr, nullptr);
+      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, uri ? uri : "");
+      g_free(uri);
+      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+      webkit_print_operation_set_print_settings(operation, settings);
+      g_object_unref(settings);
+      webkit_print_operation_print(operation);
+      return;
+    }
+    // The dialog is modal; printing goes on after it closes.
+    if (webkit_print_operation_run_dialog(operation, job.parent) ==
+        WEBKIT_PRINT_OPERATION_RESPONSE_CANCEL) {
+      std::unique_ptr<Pending> own(pending);
+      g_signal_handlers_disconnect_by_data(operation, pending);
+      g_object_unref(operation);
+      RunReported([&] { own->done(PrintOutcome::kCancelled, ""); });
+    }
   }
 
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override {

@@ -15,6 +15,7 @@
 
 #include "engine/web_browser.h"
 #include "common/color_dialog_state.h"
+#include "platform/mail.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
 #include "pagetools/social_bar_widget.h"
@@ -131,6 +132,22 @@ class TMainForm : public Gtk::Window {
   // Whether the window is see-through now; every run starts opaque.
   bool Transparent() const { return transparent_; }
   bool FullScreen() const { return full_screen_; }
+  // --- Page commands and mail --------------------------------------------
+  // Print (Ctrl+P, the quick panel's xprint) and Print Preview.
+  void SpeedButton20Click();
+  void SpeedButton21Click();
+  void SaveAs1Click();
+  void OpenFile1Click();
+  void Viewsource1Click();
+  // Edit: on the text field that has the keyboard, on the page otherwise.
+  void Cut2Click();
+  void Copy2Click();
+  void Paste2Click();
+  void Sellectall2Click();
+  void Maillinktothispage1Click();
+  void ReadMail1Click();
+  // Hands `request` to the mail program; no mail program shows the error.
+  void SendMailRequest(const MailRequest& request);
 
   // --- Find ---------------------------------------------------------------
   void Find1Click();
@@ -214,8 +231,8 @@ class TMainForm : public Gtk::Window {
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
-  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xtransparent, xfloating, xDRESB,
-      xduplirraj;
+  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xprint, xtransparent, xfloating,
+      xDRESB, xduplirraj;
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
@@ -223,6 +240,8 @@ class TMainForm : public Gtk::Window {
   Gtk::MenuItem Files1, NewSession1, FindOnThisPage2, Find1, SetTransparent1, ransparent1, ools2,
       QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
       Exit2;
+  Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
+      ViewSource2, ReadMail1, MailLinkToThisPage2;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -238,6 +257,8 @@ class TMainForm : public Gtk::Window {
   // Both menus, in the command table's order.
   void BuildMenus();
   void OpenSocialLink(int button);
+  // The text field that has the keyboard, or null.
+  GtkEditable* FocusedTextField();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();

@@ -123,6 +123,7 @@ void TMainForm::BuildQuickPanel() {
       {&xisci, "edit-find-symbolic", "Find"},
       {&xquick, "web-browser-symbolic", "Web Search"},
       {&xredirect, "view-dual-symbolic", "Redirect to new browser"},
+      {&xprint, "document-print-symbolic", "Print"},
       {&xtransparent, "weather-fog-symbolic", "Transparent"},
       {&xfloating, "view-restore-symbolic", "Floating Navigation Bar"},
       {&xDRESB, "go-jump-symbolic", "Address Bar"},
@@ -141,6 +142,7 @@ void TMainForm::BuildQuickPanel() {
   xisci.signal_clicked().connect([this] { xisciClick(); });
   xquick.signal_clicked().connect([this] { xquickClick(); });
   xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
+  xprint.signal_clicked().connect([this] { SpeedButton20Click(); });
   xtransparent.signal_clicked().connect([this] { ransparent1Click(); });
   xfloating.signal_clicked().connect([this] { fgmClick(); });
   xDRESB.signal_clicked().connect([this] { pm2Click(); });

@@ -10,6 +10,21 @@ namespace orv {
 
 namespace {
 
+// Shows `dialog` and waits, with the program's events running, for its
+// answer: the response, or none when the program is ending.
+int RunDialog(Gtk::Dialog& dialog) {
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  WaitUntil([&] { return answered; });
+  dialog.hide();
+  return response;
+}
+
 Gtk::MessageType TypeFor(MsgIcon icon) {
   switch (icon) {
     case MsgIcon::kInformation:
@@ -92,16 +107,7 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   }
   // Waited for in the waiting loop rather than a loop of its own, so that a
   // closing application (logout, kill) ends the question too.
-  int response = Gtk::RESPONSE_NONE;
-  bool answered = false;
-  dialog.signal_response().connect([&](int r) {
-    response = r;
-    answered = true;
-  });
-  dialog.show();
-  WaitUntil([&] { return answered; });
-  dialog.hide();
-  switch (response) {
+  switch (RunDialog(dialog)) {
     case Gtk::RESPONSE_OK:
       return MsgResult::kOk;
     case Gtk::RESPONSE_YES:
@@ -131,16 +137,71 @@ std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& tit
   if (const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD)) {
     dialog.set_current_folder(downloads);
   }
-  int response = Gtk::RESPONSE_NONE;
-  bool answered = false;
-  dialog.signal_response().connect([&](int r) {
-    response = r;
-    answered = true;
-  });
-  dialog.show();
-  WaitUntil([&] { return answered; });
-  dialog.hide();
-  return response == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename()) : std::string();
+  return RunDialog(dialog) == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename())
+                                                    : std::string();
+}
+
+namespace {
+
+// Answers the chosen file with the filter selected at that moment.
+FileChoice RunFileDialog(Gtk::FileChooserDialog& dialog,
+                         const std::vector<Glib::RefPtr<Gtk::FileFilter>>& filters) {
+  FileChoice choice;
+  if (RunDialog(dialog) != Gtk::RESPONSE_ACCEPT) return choice;
+  choice.path = dialog.get_filename();
+  const Glib::RefPtr<Gtk::FileFilter> selected = dialog.get_filter();
+  for (size_t i = 0; i < filters.size(); ++i) {
+    if (filters[i] == selected) choice.filter = static_cast<int>(i);
+  }
+  return choice;
+}
+
+std::vector<Glib::RefPtr<Gtk::FileFilter>> AddFilters(Gtk::FileChooserDialog& dialog,
+                                                      const std::vector<FileFilter>& filters) {
+  std::vector<Glib::RefPtr<Gtk::FileFilter>> added;
+  for (const FileFilter& f : filters) {
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(f.name);
+    for (const std::string& pattern : f.patterns) filter->add_pattern(pattern);
+    dialog.add_filter(filter);
+    added.push_back(filter);
+  }
+  if (!added.empty()) dialog.set_filter(added.front());
+  return added;
+}
+
+}  // namespace
+
+FileChoice GtkDialogs::OpenFile(Gtk::Window* parent, const std::string& title,
+                                const std::vector<FileFilter>& filters) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_OPEN);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("_Open", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  const auto added = AddFilters(dialog, filters);
+  return RunFileDialog(dialog, added);
+}
+
+FileChoice GtkDialogs::SaveFile(Gtk::Window* parent, const std::string& title,
+                                const std::string& suggested_name,
+                                const std::vector<FileFilter>& filters) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("_Save", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  dialog.set_do_overwrite_confirmation(true);
+  // Only the last part of a name that came from a page: never a path.
+  dialog.set_current_name(
+      Glib::path_get_basename(suggested_name.empty() ? "page" : suggested_name));
+  if (const char* documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS)) {
+    dialog.set_current_folder(documents);
+  }
+  const auto added = AddFilters(dialog, filters);
+  return RunFileDialog(dialog, added);
 }
 
 namespace {
@@ -152,7 +213,9 @@ Gdk::RGBA ToRgba(uint32_t color) {
 }
 
 uint32_t FromRgba(const Gdk::RGBA& rgba) {
-  auto channel = [](double v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+  auto channel = [](double v) {
+    return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+  };
   return channel(rgba.get_red()) | channel(rgba.get_green()) << 8 | channel(rgba.get_blue()) << 16;
 }
 
@@ -169,16 +232,7 @@ bool GtkDialogs::ChooseColor(Gtk::Window* parent, ColorDialogState& state) {
   dialog.set_rgba(ToRgba(state.color));
   // A dialog the user left fully open opens with its editor again.
   dialog.property_show_editor() = state.full_open;
-  int response = Gtk::RESPONSE_NONE;
-  bool answered = false;
-  dialog.signal_response().connect([&](int r) {
-    response = r;
-    answered = true;
-  });
-  dialog.show();
-  WaitUntil([&] { return answered; });
-  dialog.hide();
-  if (response != Gtk::RESPONSE_OK) return false;
+  if (RunDialog(dialog) != Gtk::RESPONSE_OK) return false;
   state.color = FromRgba(dialog.get_rgba());
   return true;
 }

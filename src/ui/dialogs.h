@@ -6,6 +6,7 @@
 #include <gtkmm.h>
 
 #include <string>
+#include <vector>
 
 #include "common/color_dialog_state.h"
 
@@ -14,6 +15,19 @@ namespace orv {
 enum class MsgButtons { kOk, kOkCancel, kYesNo };
 enum class MsgIcon { kNone, kInformation, kWarning, kError, kStop, kQuestion };
 enum class MsgResult { kOk, kCancel, kYes, kNo };
+
+// One row of a file dialog's filter list.
+struct FileFilter {
+  std::string name;
+  std::vector<std::string> patterns;
+};
+
+// The file chosen in a file dialog (empty when cancelled) and the index of
+// the filter that was selected then (-1 when none).
+struct FileChoice {
+  std::string path;
+  int filter = -1;
+};
 
 class Dialogs {
  public:
@@ -30,6 +44,19 @@ class Dialogs {
   // The colour dialog, opened on `state`'s colour and custom colours. On OK
   // the chosen colour goes into `state` and the answer is true.
   virtual bool ChooseColor(Gtk::Window* parent, ColorDialogState& state) = 0;
+  // An open dialog with `filters`, the first one selected. A Dialogs
+  // without file dialogs answers as if the user cancelled.
+  virtual FileChoice OpenFile(Gtk::Window* parent, const std::string& title,
+                              const std::vector<FileFilter>& filters) {
+    return {};
+  }
+  // A save dialog with `filters` offering the base name of
+  // `suggested_name`; it asks before a file is replaced.
+  virtual FileChoice SaveFile(Gtk::Window* parent, const std::string& title,
+                              const std::string& suggested_name,
+                              const std::vector<FileFilter>& filters) {
+    return {};
+  }
 };
 
 // Real message boxes over GTK.
@@ -41,6 +68,11 @@ class GtkDialogs final : public Dialogs {
   std::string SaveFileName(Gtk::Window* parent, const std::string& title,
                            const std::string& suggested_name) override;
   bool ChooseColor(Gtk::Window* parent, ColorDialogState& state) override;
+  FileChoice OpenFile(Gtk::Window* parent, const std::string& title,
+                      const std::vector<FileFilter>& filters) override;
+  FileChoice SaveFile(Gtk::Window* parent, const std::string& title,
+                      const std::string& suggested_name,
+                      const std::vector<FileFilter>& filters) override;
 };
 
 }  // namespace orv

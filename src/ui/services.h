@@ -9,6 +9,7 @@
 #include "platform/folders.h"
 #include "platform/http_service.h"
 #include "platform/launcher.h"
+#include "platform/mail.h"
 #include "common/screen_size.h"
 
 namespace orv {
@@ -17,6 +18,7 @@ struct Services {
   Folders folders;
   Dialogs* dialogs = nullptr;
   Launcher* launcher = nullptr;
+  MailService* mail = nullptr;
   EngineService* engine = nullptr;
   HttpService* http = nullptr;
   // Size of the primary monitor.

@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cctype>
 #include <functional>
 
@@ -36,6 +37,8 @@ std::unique_ptr<BrowserBackend> FakeWeb::NewBackend() {
 FakeBackend::FakeBackend(FakeWeb& web)
     : web_(web), widget_(gtk_drawing_area_new()), alive_(std::make_shared<bool>(true)) {
   g_object_ref_sink(widget_);
+  // A page takes the keyboard, as the engine's view does.
+  gtk_widget_set_can_focus(widget_, TRUE);
   web_.backends.push_back(this);
 }
 
@@ -112,6 +115,8 @@ void FakeBackend::Finish(unsigned generation, const std::string& uri) {
   const FakePage shown = page != web_.pages.end() ? page->second : FakePage{};
   body_ = shown.body;
   protocol_ = shown.protocol;
+  html_ = shown.html;
+  savable_ = shown.savable;
   if (events()) events()->TitleChanged(shown.title);
   if (events()) events()->ProgressChanged(100, 100);
   loading_ = false;
@@ -142,6 +147,9 @@ void FakeBackend::RunDocumentOp(DocumentOp op, const std::string& argument,
       case DocumentOp::kGetLocationProtocol:
         done(true, protocol_);
         break;
+      case DocumentOp::kIsHtmlDocument:
+        done(true, html_ ? "1" : "");
+        break;
     }
   });
 }
@@ -159,6 +167,7 @@ GtkWidget* FakeBackend::RecreateRelatedTo(BrowserBackend&) {
   g_object_unref(widget_);
   widget_ = gtk_drawing_area_new();
   g_object_ref_sink(widget_);
+  gtk_widget_set_can_focus(widget_, TRUE);
   return widget_;
 }
 
@@ -172,6 +181,42 @@ void FakeBackend::FindText(const FindRequest& request, std::function<void(bool f
   const bool found = request.match_case ? body_.find(request.text) != std::string::npos
                                         : lower(body_).find(lower(request.text)) != std::string::npos;
   Later(alive_, [done, found] { done(found); });
+}
+
+void FakeBackend::MainResourceData(std::function<void(bool ok, const std::string& data)> done) {
+  const bool ok = HasMainResource();
+  const std::string data = body_;
+  Later(alive_, [done, ok, data] { done(ok, data); });
+}
+
+// The archive holds the body, so that a test can see what was saved.
+void FakeBackend::SaveWebArchive(const std::string& path,
+                                 std::function<void(const std::string& error)> done) {
+  web_.log.push_back("save archive");
+  const std::string error = web_.save_error;
+  if (error.empty()) {
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+      fwrite(body_.data(), 1, body_.size(), f);
+      fclose(f);
+    }
+  }
+  Later(alive_, [done, error] { done(error); });
+}
+
+void FakeBackend::Print(const PrintJob& job, PrintCallback done) {
+  web_.log.push_back("print " + (job.pdf_path.empty() ? std::string("dialog") : job.pdf_path));
+  const PrintOutcome outcome = web_.print_outcome;
+  const std::string error = web_.print_error;
+  const std::string pdf = job.pdf_path;
+  Later(alive_, [done, outcome, error, pdf] {
+    if (outcome == PrintOutcome::kPrinted && !pdf.empty()) {
+      if (FILE* f = fopen(pdf.c_str(), "wb")) {
+        fputs("%PDF-1.4\n", f);
+        fclose(f);
+      }
+    }
+    done(outcome, error);
+  });
 }
 
 bool FakeBackend::OpenWindow(const std::string& uri) {

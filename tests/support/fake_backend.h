@@ -16,6 +16,10 @@ struct FakePage {
   std::string title;
   std::string body;
   std::string protocol = "http:";
+  // Not an HTML document (the engine shows something else).
+  bool html = true;
+  // Nothing arrived that could be saved.
+  bool savable = true;
 };
 
 class FakeBackend;
@@ -25,6 +29,11 @@ struct FakeWeb final : EngineService {
   std::map<std::string, FakePage> pages;
   std::vector<std::string> log;  // "load <uri>", "agent <text>", "stop", ...
   std::vector<FakeBackend*> backends;
+  // How the next prints end; "print <pdf file, or dialog>" goes to the log.
+  PrintOutcome print_outcome = PrintOutcome::kPrinted;
+  std::string print_error;
+  // What the next web archive save answers; "" succeeds.
+  std::string save_error;
 
   std::unique_ptr<BrowserBackend> NewBackend() override;
   std::string Version() const override { return "0.0.0"; }
@@ -52,6 +61,11 @@ class FakeBackend final : public BrowserBackend {
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
   void FindText(const FindRequest& request, std::function<void(bool found)> done) override;
   void FindFinish() override { web_.log.push_back("find finish"); }
+  bool HasMainResource() const override { return committed_ && !loading_ && savable_; }
+  void MainResourceData(std::function<void(bool ok, const std::string& data)> done) override;
+  void SaveWebArchive(const std::string& path,
+                      std::function<void(const std::string& error)> done) override;
+  void Print(const PrintJob& job, PrintCallback done) override;
 
   const std::string& user_agent() const { return user_agent_; }
   const std::string& body() const { return body_; }
@@ -71,6 +85,8 @@ class FakeBackend final : public BrowserBackend {
   std::string uri_;
   std::string body_;
   std::string protocol_;
+  bool html_ = true;
+  bool savable_ = true;
   std::string user_agent_;
   std::vector<std::string> history_;
   int index_ = -1;

@@ -40,11 +40,39 @@ class ScriptedDialogs final : public Dialogs {
   }
   int color_requests = 0;
   std::deque<uint32_t> color_answers;  // empty: cancelled
+  FileChoice OpenFile(Gtk::Window*, const std::string& title,
+                      const std::vector<FileFilter>& filters) override {
+    file_requests.push_back({"open", title, "", filters});
+    return NextFile();
+  }
+  FileChoice SaveFile(Gtk::Window*, const std::string& title, const std::string& suggested_name,
+                      const std::vector<FileFilter>& filters) override {
+    file_requests.push_back({"save", title, suggested_name, filters});
+    return NextFile();
+  }
+  struct FileRequest {
+    std::string kind;  // "open" or "save"
+    std::string title;
+    std::string suggested_name;
+    std::vector<FileFilter> filters;
+  };
+  std::vector<FileRequest> file_requests;
+  std::deque<FileChoice> file_answers;  // empty: cancelled
 
   std::vector<std::string> save_requests;
   std::deque<std::string> save_answers;  // empty: cancelled
 
   std::vector<Shown> shown;
+
+ private:
+  FileChoice NextFile() {
+    if (file_answers.empty()) return {};
+    FileChoice answer = file_answers.front();
+    file_answers.pop_front();
+    return answer;
+  }
+
+ public:
   std::deque<MsgResult> answers;  // empty: the default button
   int beeps = 0;
 };

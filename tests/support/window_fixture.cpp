@@ -43,6 +43,7 @@ void WindowTest::SetUp() {
   services_.folders = {root_ + "/prog/", root_ + "/prog/orvindel", root_ + "/data/"};
   services_.dialogs = &dialogs_;
   services_.launcher = &launcher_;
+  services_.mail = &mail_;
   services_.engine = &web_;
   services_.http = &http_;
   services_.screen = [] { return ScreenSize{1280, 1024}; };

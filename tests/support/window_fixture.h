@@ -26,6 +26,20 @@ class RecordingLauncher final : public Launcher {
   std::vector<std::pair<std::string, std::vector<std::string>>> started;
 };
 
+// Records what xdg-email would be given, and answers as the test says.
+class RecordingMail final : public MailService {
+ public:
+  void Compose(const std::vector<std::string>& arguments,
+               std::function<void(MailStatus)> done) override {
+    composed.push_back(arguments);
+    if (done) done(status);
+  }
+  void OpenMailClient() override { ++clients_opened; }
+  std::vector<std::vector<std::string>> composed;
+  MailStatus status = MailStatus::kHandedOver;
+  int clients_opened = 0;
+};
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -49,6 +63,7 @@ class WindowTest : public ::testing::Test {
   FakeWeb web_;
   ScriptedDialogs dialogs_;
   RecordingLauncher launcher_;
+  RecordingMail mail_;
   SoupHttpService http_;
   Services services_;
   std::unique_ptr<App> app_;
