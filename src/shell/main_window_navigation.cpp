@@ -11,6 +11,7 @@
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
+#include "shell/floating_bar_window.h"
 #include "shell/page_captions.h"
 #include "shell/redirect_notice_window.h"
 #include "ui/services.h"
@@ -182,6 +183,12 @@ void TMainForm::wbDownloadComplete(TWebBrowser&) {
     e3.set_text(wb->LocationURL());
     RunGuarded([&] { wb->GrabFocus(); });
   }
+  // The floating bar stays above the window it serves, even where no
+  // window manager keeps it there.
+  RunGuarded([&] {
+    Tfhint& bar = app_.fhint();
+    if (bar.get_visible() && bar.get_window()) bar.get_window()->raise();
+  });
 }
 
 void TMainForm::wbDocumentComplete(TWebBrowser& sender) {
