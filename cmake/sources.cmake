@@ -13,6 +13,7 @@ set(ORV_CORE_SOURCES
   src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
+  src/prefs/update_notice.cpp
   src/prefs/user_agents.cpp
   src/shell/main_commands.cpp
   src/shell/main_config.cpp
@@ -56,6 +57,9 @@ set(ORV_UI_SOURCES
   src/pagetools/quick_search_window.cpp
   src/pagetools/search_hint_window.cpp
   src/pagetools/social_bar_widget.cpp
+  src/prefs/about_window.cpp
+  src/prefs/add_string_dialog.cpp
+  src/prefs/home_page_dialog.cpp
   src/prefs/options_window.cpp
   src/shell/main_window.cpp
   src/shell/main_window_chrome.cpp
@@ -63,6 +67,7 @@ set(ORV_UI_SOURCES
   src/shell/main_window_navigation.cpp
   src/shell/main_window_pagetools.cpp
   src/shell/main_window_popups.cpp
+  src/shell/main_window_system.cpp
   src/shell/main_window_tabs.cpp
   src/shell/floating_bar_window.cpp
   src/shell/redirect_notice_window.cpp

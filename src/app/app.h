@@ -69,6 +69,8 @@ class App {
   Tfdesigner& fdesigner() { return *fdesigner_; }
   Tfeditfavorites& feditfavorites() { return *feditfavorites_; }
   Tfhint& fhint() { return *fhint_; }
+  // Null until start-up has made it: page events arrive before.
+  Tfhint* fhintIfMade() { return fhint_.get(); }
   Tfoptions& fOptions() { return *foptions_; }
   Tfred& fred() { return *fred_; }
   Tfaddstring& faddstring() { return *faddstring_; }

@@ -45,17 +45,4 @@ void FavoriteEntryDialog::BeforeShow() {
   ename.grab_focus();
 }
 
-bool FavoriteEntryDialog::on_delete_event(GdkEventAny*) {
-  EndModal(ModalResult::kCancel);
-  return true;
-}
-
-bool FavoriteEntryDialog::on_key_press_event(GdkEventKey* event) {
-  if (event->keyval == GDK_KEY_Escape) {
-    EndModal(ModalResult::kCancel);
-    return true;
-  }
-  return Gtk::Window::on_key_press_event(event);
-}
-
 }  // namespace orv

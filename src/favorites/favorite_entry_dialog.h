@@ -29,9 +29,6 @@ class FavoriteEntryDialog : public SecondaryWindow {
   virtual void BeforeShowing() {}
 
  private:
-  bool on_delete_event(GdkEventAny* event) override;
-  bool on_key_press_event(GdkEventKey* event) override;
-
   Gtk::Grid grid_;
   Gtk::Label name_label_;
   Gtk::Label url_label_;

@@ -41,6 +41,9 @@ constexpr std::array kRows = {
     CommandRow{"SetTransparent1", M::kQuickMenu, "", "Set Transparent", "", "", true},
     CommandRow{"ransparent1", M::kQuickMenu, "", "Transparent", "Transparent", "F10"},
     CommandRow{"ools2", M::kQuickMenu, "", "Tools", "Tools", ""},
+    CommandRow{"DeleteTemporaryInternetFilesOnRefresh1", M::kQuickMenu, "ools2",
+               "Delete Temporary Internet Files On Refresh", "", "", true,
+               C::kClearCacheOnRefresh},
     CommandRow{"ViewSource2", M::kQuickMenu, "ools2", "View Source", "View Source", ""},
     CommandRow{"QuickWebSearch3", M::kQuickMenu, "ools2", "Web Search", "Web Search", "F4"},
     CommandRow{"SetQuickWebSearch1", M::kQuickMenu, "ools2", "Set Quick Web Search", "", "", true},
@@ -56,6 +59,9 @@ constexpr std::array kRows = {
     CommandRow{"MailLinkToThisPage2", M::kQuickMenu, "", "Mail Link To This Page",
                "Mail Link To This Page", "Ctrl+I"},
     CommandRow{"FullScreen1", M::kQuickMenu, "", "Full Screen", "", "F11", true},
+    CommandRow{"Options1", M::kQuickMenu, "", "Options", "Options", ""},
+    CommandRow{"AboutOrvindel1", M::kQuickMenu, "", "About Orvindel Web Browser",
+               "About Orvindel Web Browser", ""},
     CommandRow{"Exit2", M::kQuickMenu, "", "Exit", "Exit", ""},
 
     // The tab strip's menu.

@@ -23,6 +23,7 @@ enum class CheckState {
   kAddressBarShown,
   kFloatingMode,
   kSiteIconsOff,
+  kClearCacheOnRefresh,
   // The two Tabs Position items, drawn as radio items.
   kTabsOnTop,
   kTabsAtBottom,

@@ -149,6 +149,13 @@ class TMainForm : public Gtk::Window {
   // Hands `request` to the mail program; no mail program shows the error.
   void SendMailRequest(const MailRequest& request);
 
+  // --- Preferences --------------------------------------------------------
+  // "Options" and "About Orvindel Web Browser", both modal.
+  void Options1Click();
+  void AboutOrvindel1Click();
+  // Deleting temporary internet files on every refresh, on or off.
+  void deleterefreshClick();
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -236,12 +243,12 @@ class TMainForm : public Gtk::Window {
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
-  Gtk::CheckMenuItem em1, pm2, fgm, snb, dISABLE1;
+  Gtk::CheckMenuItem em1, pm2, fgm, snb, dISABLE1, DeleteTemporaryInternetFilesOnRefresh1;
   Gtk::MenuItem Files1, NewSession1, FindOnThisPage2, Find1, SetTransparent1, ransparent1, ools2,
       QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
       Exit2;
   Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
-      ViewSource2, ReadMail1, MailLinkToThisPage2;
+      ViewSource2, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 

@@ -49,6 +49,8 @@ constexpr Binding kBindings[] = {
     {"SetTransparent1", &ItemOf<&TMainForm::SetTransparent1>, &TMainForm::SetTransparent1Click},
     {"ransparent1", &ItemOf<&TMainForm::ransparent1>, &TMainForm::ransparent1Click},
     {"ools2", &ItemOf<&TMainForm::ools2>, nullptr},
+    {"DeleteTemporaryInternetFilesOnRefresh1",
+     &ItemOf<&TMainForm::DeleteTemporaryInternetFilesOnRefresh1>, &TMainForm::deleterefreshClick},
     {"ViewSource2", &ItemOf<&TMainForm::ViewSource2>, &TMainForm::Viewsource1Click},
     {"QuickWebSearch3", &ItemOf<&TMainForm::QuickWebSearch3>, &TMainForm::sb16Click},
     {"SetQuickWebSearch1", &ItemOf<&TMainForm::SetQuickWebSearch1>, nullptr},
@@ -63,6 +65,8 @@ constexpr Binding kBindings[] = {
     {"MailLinkToThisPage2", &ItemOf<&TMainForm::MailLinkToThisPage2>,
      &TMainForm::Maillinktothispage1Click},
     {"FullScreen1", &ItemOf<&TMainForm::FullScreen1>, &TMainForm::FullScreen1Click},
+    {"Options1", &ItemOf<&TMainForm::Options1>, &TMainForm::Options1Click},
+    {"AboutOrvindel1", &ItemOf<&TMainForm::AboutOrvindel1>, &TMainForm::AboutOrvindel1Click},
     {"Exit2", &ItemOf<&TMainForm::Exit2>, &TMainForm::Exit2Click},
     {"NewTab20", &ItemOf<&TMainForm::NewTab20>, &TMainForm::NewTab20Click},
     {"CloseTabs1", &ItemOf<&TMainForm::CloseTabs1>, &TMainForm::CloseTabs1Click},
@@ -201,6 +205,9 @@ void TMainForm::poptoolPopup() {
         break;
       case CheckState::kSiteIconsOff:
         on = Settings.SiteIconsOff;
+        break;
+      case CheckState::kClearCacheOnRefresh:
+        on = Settings.ClearCacheOnRefresh;
         break;
       case CheckState::kTabsOnTop:
         on = Settings.TabPosition == 0;

@@ -186,8 +186,8 @@ void TMainForm::wbDownloadComplete(TWebBrowser&) {
   // The floating bar stays above the window it serves, even where no
   // window manager keeps it there.
   RunGuarded([&] {
-    Tfhint& bar = app_.fhint();
-    if (bar.get_visible() && bar.get_window()) bar.get_window()->raise();
+    Tfhint* bar = app_.fhintIfMade();
+    if (bar && bar->get_visible() && bar->get_window()) bar->get_window()->raise();
   });
 }
 

@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "engine/document_commands.h"
 #include "platform/error_report.h"
+#include "prefs/options_window.h"
 #include "shell/redirect_notice_window.h"
 #include "ui/dialogs.h"
 #include "ui/services.h"
@@ -99,7 +100,8 @@ void TMainForm::WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, b
 }
 
 void TMainForm::CheckTurnOffPopupBlocker() {
-  // The Options window's "Turn Off Pop-up blocker" box follows once it exists.
+  // The Options window's box follows the setting.
+  app_.fOptions().cb5.set_active(Settings.PopupsAllowed);
 }
 
 void TMainForm::BuildSidePanel() {

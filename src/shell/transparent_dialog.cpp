@@ -53,17 +53,4 @@ ModalResult Tftransparent::Execute(int position, std::function<void(int)> change
   return result;
 }
 
-bool Tftransparent::on_delete_event(GdkEventAny*) {
-  EndModal(ModalResult::kCancel);
-  return true;
-}
-
-bool Tftransparent::on_key_press_event(GdkEventKey* event) {
-  if (event->keyval == GDK_KEY_Escape) {
-    EndModal(ModalResult::kCancel);
-    return true;
-  }
-  return Gtk::Window::on_key_press_event(event);
-}
-
 }  // namespace orv

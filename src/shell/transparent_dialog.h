@@ -22,8 +22,6 @@ class Tftransparent : public SecondaryWindow {
   Gtk::Button BitBtn2;  // Cancel
 
  private:
-  bool on_delete_event(GdkEventAny* event) override;
-  bool on_key_press_event(GdkEventKey* event) override;
 
   Gtk::Box box_;
   Gtk::ButtonBox buttons_;

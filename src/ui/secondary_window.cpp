@@ -23,4 +23,18 @@ void SecondaryWindow::EndModal(ModalResult result) {
   if (showing_) result_ = result;
 }
 
+bool SecondaryWindow::on_delete_event(GdkEventAny* event) {
+  if (!showing_) return Gtk::Window::on_delete_event(event);
+  EndModal(ModalResult::kCancel);
+  return true;
+}
+
+bool SecondaryWindow::on_key_press_event(GdkEventKey* event) {
+  if (showing_ && event->keyval == GDK_KEY_Escape) {
+    EndModal(ModalResult::kCancel);
+    return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
+}
+
 }  // namespace orv

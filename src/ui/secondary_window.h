@@ -24,8 +24,9 @@ class SecondaryWindow : public Gtk::Window {
   }
 
   // Shows the window over `parent` and waits, with the program's events
-  // still running, until EndModal closes it. The end of the program counts
-  // as Cancel, and so does asking a window that is already showing.
+  // still running, until EndModal closes it. The close box, Escape and the
+  // end of the program count as Cancel, and so does asking a window that is
+  // already showing.
   ModalResult ShowModal(Gtk::Window* parent);
   // Closes a window that ShowModal is waiting on with `result`.
   void EndModal(ModalResult result);
@@ -36,6 +37,8 @@ class SecondaryWindow : public Gtk::Window {
   Services& services() { return services_; }
   // Runs just before a modal showing.
   virtual void BeforeShow() {}
+  bool on_delete_event(GdkEventAny* event) override;
+  bool on_key_press_event(GdkEventKey* event) override;
 
  private:
   App& app_;
