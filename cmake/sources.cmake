@@ -25,6 +25,7 @@ set(ORV_CORE_SOURCES
 
 set(ORV_PLATFORM_SOURCES
   src/platform/data_folders.cpp
+  src/platform/desktop_integration.cpp
   src/platform/error_report.cpp
   src/platform/favorites_folder.cpp
   src/platform/files.cpp

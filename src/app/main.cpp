@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "engine/webkit_backend.h"
+#include "platform/desktop_integration.h"
 #include "platform/error_report.h"
 #include "shell/main_window.h"
 
@@ -25,7 +26,21 @@ gboolean OnTerminationSignal(gpointer data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+  // Arguments that start with "--" are options, never addresses.
+  std::vector<std::string> arguments;
+  bool set_default_browser = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--set-default-browser") {
+      set_default_browser = true;
+    } else if (!argument.starts_with("--")) {
+      arguments.push_back(argument);
+    }
+  }
+  if (set_default_browser) {
+    // Registers the program with the desktop and ends, opening no window.
+    return orv::RegisterAsDefaultBrowser(orv::Folders::FromSystem().program_path) ? 0 : 1;
+  }
 
   // The command line is ours: the toolkit sees only the program name, and
   // every instance runs on its own (New Session starts a second one).

@@ -16,6 +16,10 @@ class EngineService {
   virtual std::unique_ptr<BrowserBackend> NewBackend() = 0;
   // The engine's version, e.g. "2.50.6".
   virtual std::string Version() const = 0;
+  // Empties the engine's memory and disk caches of web content, waiting in
+  // the waiting loop until it is done; cookies, history and everything the
+  // program keeps itself stay.
+  virtual void ClearCache() = 0;
 };
 
 }  // namespace orv

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/error_report.h"
+#include "platform/main_loop.h"
 
 namespace orv {
 
@@ -457,6 +458,25 @@ std::string WebKitEngine::Version() const {
   return std::to_string(webkit_get_major_version()) + "." +
          std::to_string(webkit_get_minor_version()) + "." +
          std::to_string(webkit_get_micro_version());
+}
+
+void WebKitEngine::ClearCache() {
+  WebKitWebsiteDataManager* data = webkit_web_context_get_website_data_manager(SharedContext());
+  auto done = std::make_shared<bool>(false);
+  webkit_website_data_manager_clear(
+      data,
+      static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE |
+                                          WEBKIT_WEBSITE_DATA_DISK_CACHE),
+      0, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::shared_ptr<bool>> done(static_cast<std::shared_ptr<bool>*>(data));
+        webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result,
+                                                 nullptr);
+        **done = true;
+      },
+      new std::shared_ptr<bool>(done));
+  // A clean-up the engine never finishes must not hold the window forever.
+  WaitUntil([&] { return *done; }, 15000);
 }
 
 }  // namespace orv

@@ -28,6 +28,7 @@ class WebKitEngine final : public EngineService {
   std::unique_ptr<BrowserBackend> NewBackend() override;
   // The version of the WebKitGTK library the program runs with.
   std::string Version() const override;
+  void ClearCache() override;
 };
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "engine/web_browser.h"
+#include "platform/desktop_integration.h"
 #include "platform/files.h"
 #include "prefs/add_string_dialog.h"
 #include "prefs/home_page_dialog.h"
@@ -53,6 +54,7 @@ Tfoptions::Tfoptions(App& app, Services& services)
       sbset("Set default "),
       sbset2("Set default "),
       BitBtn1("Close"),
+      sbdeffaultbrowser("Default Browser"),
       user_agents_(InitialUserAgents()),
       box_(Gtk::ORIENTATION_VERTICAL, 8) {
   set_resizable(false);
@@ -156,6 +158,11 @@ void Tfoptions::FormActivate() {
   L5.set_text(wb ? wb->UserAgent() : "");
   if (!user_agents_.empty()) cbx.set_active(0);
   (main.Settings.SearchResultsInTab ? rbsa : rbsb).set_active(true);
+  sbdeffaultbrowser.set_sensitive(!IsDefaultBrowser());
+}
+
+void Tfoptions::sbdeffaultbrowserClick() {
+  RegisterAsDefaultBrowser(services().folders.program_path);
 }
 
 void Tfoptions::FormClose() {

@@ -53,6 +53,9 @@ class Tfoptions : public SecondaryWindow {
   Gtk::Button SpeedButton4, sbminus, sbedit, sbset2;
   Gtk::ComboBoxText cbx;
   Gtk::Button BitBtn1;  // Close
+  // Never shown: enabled while the program is not the default browser.
+  Gtk::Button sbdeffaultbrowser;
+  void sbdeffaultbrowserClick();
 
  private:
   void BeforeShow() override { FormActivate(); }

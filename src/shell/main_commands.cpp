@@ -41,6 +41,8 @@ constexpr std::array kRows = {
     CommandRow{"SetTransparent1", M::kQuickMenu, "", "Set Transparent", "", "", true},
     CommandRow{"ransparent1", M::kQuickMenu, "", "Transparent", "Transparent", "F10"},
     CommandRow{"ools2", M::kQuickMenu, "", "Tools", "Tools", ""},
+    CommandRow{"DeleteTemporaryInternetFiles2", M::kQuickMenu, "ools2",
+               "Delete Temporary Internet Files", "DeleteTemporary Internet Files", ""},
     CommandRow{"DeleteTemporaryInternetFilesOnRefresh1", M::kQuickMenu, "ools2",
                "Delete Temporary Internet Files On Refresh", "", "", true,
                C::kClearCacheOnRefresh},

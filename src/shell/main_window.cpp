@@ -204,10 +204,6 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
       125);
 }
 
-void TMainForm::SetEngineEmulationLevel() {
-  // WebKit has no document-mode emulation levels: there is nothing to set.
-}
-
 void TMainForm::LoadSettings() {
   const std::string path = OrvindelDir() + kGeometryFile;
   const auto bytes = ReadFileBytes(path, kMaxSettingsFile);

@@ -155,6 +155,8 @@ class TMainForm : public Gtk::Window {
   void AboutOrvindel1Click();
   // Deleting temporary internet files on every refresh, on or off.
   void deleterefreshClick();
+  // Empties the engine's caches now.
+  void DeleteTemporaryInternetFiles2Click();
 
   // --- Find ---------------------------------------------------------------
   void Find1Click();
@@ -248,7 +250,8 @@ class TMainForm : public Gtk::Window {
       QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
       Exit2;
   Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
-      ViewSource2, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1;
+      ViewSource2, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1,
+      DeleteTemporaryInternetFiles2;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 

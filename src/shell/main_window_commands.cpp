@@ -49,6 +49,8 @@ constexpr Binding kBindings[] = {
     {"SetTransparent1", &ItemOf<&TMainForm::SetTransparent1>, &TMainForm::SetTransparent1Click},
     {"ransparent1", &ItemOf<&TMainForm::ransparent1>, &TMainForm::ransparent1Click},
     {"ools2", &ItemOf<&TMainForm::ools2>, nullptr},
+    {"DeleteTemporaryInternetFiles2", &ItemOf<&TMainForm::DeleteTemporaryInternetFiles2>,
+     &TMainForm::DeleteTemporaryInternetFiles2Click},
     {"DeleteTemporaryInternetFilesOnRefresh1",
      &ItemOf<&TMainForm::DeleteTemporaryInternetFilesOnRefresh1>, &TMainForm::deleterefreshClick},
     {"ViewSource2", &ItemOf<&TMainForm::ViewSource2>, &TMainForm::Viewsource1Click},

@@ -80,9 +80,6 @@ void TMainForm::sbrefreshClick() {
 
 void TMainForm::mtf5Click() { sbrefreshClick(); }
 
-void TMainForm::ClearTemporaryInternetFiles() {
-  // The engine's cache clean-up comes with the engine integration.
-}
 
 void TMainForm::mtstopClick() {
   ShowStop(false);

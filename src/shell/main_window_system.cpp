@@ -5,12 +5,21 @@
 #include "app/app.h"
 #include "prefs/about_window.h"
 #include "prefs/options_window.h"
+#include "ui/services.h"
 
 namespace orv {
 
 void TMainForm::Options1Click() { app_.fOptions().Execute(); }
 
 void TMainForm::AboutOrvindel1Click() { app_.fabout().Execute(); }
+
+void TMainForm::ClearTemporaryInternetFiles() { services_.engine->ClearCache(); }
+
+void TMainForm::DeleteTemporaryInternetFiles2Click() { ClearTemporaryInternetFiles(); }
+
+void TMainForm::SetEngineEmulationLevel() {
+  // WebKit has no document-mode emulation levels: there is nothing to set.
+}
 
 void TMainForm::deleterefreshClick() {
   Settings.ClearCacheOnRefresh = !Settings.ClearCacheOnRefresh;

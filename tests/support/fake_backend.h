@@ -37,6 +37,7 @@ struct FakeWeb final : EngineService {
 
   std::unique_ptr<BrowserBackend> NewBackend() override;
   std::string Version() const override { return "0.0.0"; }
+  void ClearCache() override { log.push_back("clear cache"); }
 };
 
 class FakeBackend final : public BrowserBackend {

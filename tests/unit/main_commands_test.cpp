@@ -39,6 +39,8 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
       {"SetTransparent1", Q, "", "Set Transparent", "", "", true},
       {"ransparent1", Q, "", "Transparent", "Transparent", "F10", false},
       {"ools2", Q, "", "Tools", "Tools", "", false},
+      {"DeleteTemporaryInternetFiles2", Q, "ools2", "Delete Temporary Internet Files",
+       "DeleteTemporary Internet Files", "", false},
       {"DeleteTemporaryInternetFilesOnRefresh1", Q, "ools2",
        "Delete Temporary Internet Files On Refresh", "", "", true},
       {"ViewSource2", Q, "ools2", "View Source", "View Source", "", false},

@@ -89,6 +89,7 @@ TEST_F(TabsTest, AHalfMadeTabIsTakenAwaySilently) {
   struct NoEngine final : EngineService {
     std::unique_ptr<BrowserBackend> NewBackend() override { throw std::runtime_error("no engine"); }
     std::string Version() const override { return ""; }
+    void ClearCache() override {}
   } no_engine;
   services_.engine = &no_engine;
   EXPECT_EQ(Main().OpenTab("http://x.test/", "Blank Page"), nullptr);
