@@ -17,6 +17,7 @@ set(ORV_CORE_SOURCES
   src/shell/main_config.cpp
   src/shell/page_captions.cpp
   src/shell/window_geometry.cpp
+  src/widgets/gauge_edit.cpp
   src/widgets/page_ext_control.cpp
 )
 
