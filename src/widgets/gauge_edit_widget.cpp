@@ -1,6 +1,7 @@
 #include "widgets/gauge_edit_widget.h"
 
 #include <glibmm/exceptionhandler.h>
+#include <gtk/gtk-a11y.h>
 
 #include <algorithm>
 #include <optional>
@@ -101,6 +102,110 @@ GaugeModifiers ModifiersOf(guint state) {
 
 }  // namespace
 
+// What assistive technologies see: a text field whose text, caret and
+// selection they can read and set (AtkText), as with any other entry.
+extern "C" {
+struct OrvGaugeAccessible {
+  GtkWidgetAccessible parent;
+};
+struct OrvGaugeAccessibleClass {
+  GtkWidgetAccessibleClass parent_class;
+};
+}
+
+namespace {
+
+TGaugeEdit* EditOf(gpointer accessible) {
+  GtkWidget* widget = gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
+  return widget != nullptr ? dynamic_cast<TGaugeEdit*>(Glib::wrap(widget)) : nullptr;
+}
+
+void AccessibleTextInit(AtkTextIface* iface);
+
+}  // namespace
+
+G_DEFINE_TYPE_WITH_CODE(OrvGaugeAccessible, orv_gauge_accessible, GTK_TYPE_WIDGET_ACCESSIBLE,
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_TEXT, AccessibleTextInit))
+
+static void orv_gauge_accessible_init(OrvGaugeAccessible*) {}
+
+static void orv_gauge_accessible_class_init(OrvGaugeAccessibleClass* klass) {
+  AtkObjectClass* atk = ATK_OBJECT_CLASS(klass);
+  atk->initialize = [](AtkObject* object, gpointer data) {
+    ATK_OBJECT_CLASS(orv_gauge_accessible_parent_class)->initialize(object, data);
+    object->role = ATK_ROLE_ENTRY;
+  };
+  atk->ref_state_set = [](AtkObject* object) {
+    AtkStateSet* states = ATK_OBJECT_CLASS(orv_gauge_accessible_parent_class)->ref_state_set(object);
+    if (TGaugeEdit* edit = EditOf(object)) {
+      atk_state_set_add_state(states, ATK_STATE_SINGLE_LINE);
+      if (edit->get_editable()) atk_state_set_add_state(states, ATK_STATE_EDITABLE);
+    }
+    return states;
+  };
+}
+
+namespace {
+
+void AccessibleTextInit(AtkTextIface* iface) {
+  iface->get_text = [](AtkText* text, gint start, gint end) -> gchar* {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr) return nullptr;
+    GaugeEdit& model = edit->Model();
+    return g_strdup(model.Utf8(start, end < 0 ? model.Length() : end).c_str());
+  };
+  iface->get_character_count = [](AtkText* text) -> gint {
+    TGaugeEdit* edit = EditOf(text);
+    return edit != nullptr ? edit->Model().Length() : 0;
+  };
+  iface->get_character_at_offset = [](AtkText* text, gint offset) -> gunichar {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr) return 0;
+    const std::string c = edit->Model().Utf8(offset, offset + 1);
+    return c.empty() ? 0 : g_utf8_get_char(c.c_str());
+  };
+  iface->get_caret_offset = [](AtkText* text) -> gint {
+    TGaugeEdit* edit = EditOf(text);
+    return edit != nullptr ? edit->Model().Caret() : 0;
+  };
+  iface->set_caret_offset = [](AtkText* text, gint offset) -> gboolean {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr) return FALSE;
+    edit->set_position(offset);
+    return TRUE;
+  };
+  iface->get_n_selections = [](AtkText* text) -> gint {
+    TGaugeEdit* edit = EditOf(text);
+    return edit != nullptr && edit->Model().HasSelection() ? 1 : 0;
+  };
+  iface->get_selection = [](AtkText* text, gint n, gint* start, gint* end) -> gchar* {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr || n != 0 || !edit->get_selection_bounds(*start, *end)) return nullptr;
+    return g_strdup(edit->Model().SelectedText().c_str());
+  };
+  auto select = [](AtkText* text, gint n, gint start, gint end) -> gboolean {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr || n != 0) return FALSE;
+    edit->select_region(start, end);
+    return TRUE;
+  };
+  iface->set_selection = select;
+  iface->add_selection = [](AtkText* text, gint start, gint end) -> gboolean {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr) return FALSE;
+    edit->select_region(start, end);
+    return TRUE;
+  };
+  iface->remove_selection = [](AtkText* text, gint n) -> gboolean {
+    TGaugeEdit* edit = EditOf(text);
+    if (edit == nullptr || n != 0) return FALSE;
+    edit->Model().ClearSelection();
+    return TRUE;
+  };
+}
+
+}  // namespace
+
 // The display's clipboard. A paste answers later; a field destroyed before
 // the answer arrives ignores it.
 class TGaugeEdit::Clipboard : public GaugeClipboard {
@@ -127,7 +232,8 @@ class TGaugeEdit::Clipboard : public GaugeClipboard {
 };
 
 TGaugeEdit::TGaugeEdit()
-    : model_([this](std::string_view text) { return MeasureText(text); }),
+    : Glib::ObjectBase("OrvGaugeEdit"),
+      model_([this](std::string_view text) { return MeasureText(text); }),
       clipboard_(std::make_unique<Clipboard>(*this)),
       im_(gtk_im_multicontext_new()) {
   set_can_focus(true);
@@ -151,8 +257,9 @@ TGaugeEdit::TGaugeEdit()
     return true;
   });
 
-  // Assistive technologies see a text field.
-  get_accessible()->set_role(Atk::ROLE_ENTRY);
+  // Its own accessible, on its own class (the name above gives it one), so
+  // other drawing areas keep theirs.
+  gtk_widget_class_set_accessible_type(GTK_WIDGET_GET_CLASS(gobj()), orv_gauge_accessible_get_type());
 }
 
 TGaugeEdit::~TGaugeEdit() {
@@ -260,12 +367,22 @@ void TGaugeEdit::set_position(int position) { model_.SetCaret(position); }
 
 void TGaugeEdit::Changed() {
   queue_draw();
+  // Screen readers follow the text: the old text went, the new one came.
+  AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(gobj()));
+  g_signal_emit_by_name(accessible, "text-changed::delete", 0, accessible_length_);
+  accessible_length_ = model_.Length();
+  g_signal_emit_by_name(accessible, "text-changed::insert", 0, accessible_length_);
   Emit(changed_);
 }
 
 void TGaugeEdit::CaretMoved() {
   queue_draw();
   UpdateImCursor();
+  if (model_.Caret() != accessible_caret_) {
+    accessible_caret_ = model_.Caret();
+    g_signal_emit_by_name(gtk_widget_get_accessible(GTK_WIDGET(gobj())), "text-caret-moved",
+                          accessible_caret_);
+  }
 }
 
 void TGaugeEdit::UpdateImCursor() {

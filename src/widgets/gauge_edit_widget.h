@@ -132,6 +132,10 @@ class TGaugeEdit : public Gtk::DrawingArea {
   TColor highlight_ = Rgb(53, 132, 228);
   TColor highlight_text_ = Rgb(255, 255, 255);
 
+  // What assistive technologies were last told.
+  int accessible_length_ = 0;
+  int accessible_caret_ = 0;
+
   bool blink_on_ = false;
   sigc::connection blink_timer_;
   // The next focus arrives by a click, which must not select the text.

@@ -232,6 +232,16 @@ TEST_F(GaugeEditWidgetTest, AssistiveTechnologiesSeeATextField) {
   EXPECT_EQ(accessible->get_role(), Atk::ROLE_ENTRY);
   accessible->set_name("Address");
   EXPECT_EQ(accessible->get_name(), "Address");
+  ASSERT_TRUE(ATK_IS_TEXT(accessible->gobj()));
+  AtkText* text = ATK_TEXT(accessible->gobj());
+  edit_.set_text("http://\xC3\xA9.test/");
+  gchar* all = atk_text_get_text(text, 0, -1);
+  EXPECT_STREQ(all, "http://\xC3\xA9.test/");
+  g_free(all);
+  EXPECT_EQ(atk_text_get_character_count(text), 14);
+  EXPECT_TRUE(atk_text_set_selection(text, 0, 7, 13));
+  EXPECT_EQ(Selected(), "\xC3\xA9.test");
+  EXPECT_EQ(atk_text_get_caret_offset(text), 13);
 }
 
 }  // namespace
