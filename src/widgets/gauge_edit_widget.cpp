@@ -491,7 +491,7 @@ bool TGaugeEdit::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
 
 void TGaugeEdit::Paint(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height) {
   if (model_.Width() != width) model_.SetWidth(width);
-  const bool focused = has_focus();
+  const bool focused = model_.Focused();
 
   SetSource(cr, model_.Color());
   cr->rectangle(0, 0, width, height);
@@ -557,7 +557,7 @@ void TGaugeEdit::Paint(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
     }
   }
 
-  if (blink_on_ && focused) {
+  if (blink_on_ && has_focus()) {
     SetSource(cr, text_color_);
     cr->set_line_width(1);
     cr->move_to(caret_x + 0.5, 4);
@@ -620,7 +620,8 @@ bool TGaugeEdit::on_focus_in_event(GdkEventFocus* event) {
   const bool by_mouse = focus_by_mouse_;
   focus_by_mouse_ = false;
   gtk_im_context_focus_in(im_);
-  model_.FocusIn(by_mouse);
+  // Back from the context menu the field goes on as it was.
+  if (!model_.Focused()) model_.FocusIn(by_mouse);
   RestartBlink();
   UpdateImCursor();
   return Gtk::DrawingArea::on_focus_in_event(event);
@@ -633,7 +634,9 @@ bool TGaugeEdit::on_focus_out_event(GdkEventFocus* event) {
   gtk_im_context_focus_out(im_);
   gtk_im_context_reset(im_);
   preedit_.clear();
-  model_.FocusOut();
+  // The context menu takes the keyboard while it is open; its commands act
+  // on the selection, so the field keeps it.
+  if (!menu_up_) model_.FocusOut();
   queue_draw();
   return Gtk::DrawingArea::on_focus_out_event(event);
 }
@@ -692,6 +695,22 @@ void TGaugeEdit::BuildMenu() {
   builtin_menu_.append(select_all_item_);
   builtin_menu_.show_all();
   builtin_menu_.attach_to_widget(*this);
+  builtin_menu_.signal_hide().connect(sigc::mem_fun(*this, &TGaugeEdit::MenuClosed));
+}
+
+void TGaugeEdit::MenuClosed() {
+  // A chosen item runs after the menu has gone, so the field learns where
+  // the keyboard went only once the loop is idle again.
+  Glib::signal_idle().connect_once(sigc::mem_fun(*this, &TGaugeEdit::AfterMenu));
+}
+
+void TGaugeEdit::AfterMenu() {
+  menu_up_ = false;
+  if (model_.Focused() && !has_focus()) {
+    StopBlink();
+    blink_on_ = false;
+    model_.FocusOut();
+  }
 }
 
 void TGaugeEdit::ShowContextMenu(const GdkEvent* event) {
@@ -713,6 +732,14 @@ void TGaugeEdit::ShowContextMenu(const GdkEvent* event) {
     menu = &builtin_menu_;
   }
   if (!get_realized()) return;
+  menu_up_ = true;
+  if (menu != &builtin_menu_) {
+    auto closed = std::make_shared<sigc::connection>();
+    *closed = menu->signal_hide().connect([this, closed] {
+      closed->disconnect();
+      MenuClosed();
+    });
+  }
   if (event != nullptr) {
     menu->popup_at_pointer(event);
   } else {

@@ -105,6 +105,8 @@ class TGaugeEdit : public Gtk::DrawingArea {
   void ResolveColors();
   void BuildMenu();
   void ShowContextMenu(const GdkEvent* event);
+  void MenuClosed();
+  void AfterMenu();
   void Changed();
   void CaretMoved();
   void RestartBlink();
@@ -149,6 +151,7 @@ class TGaugeEdit : public Gtk::DrawingArea {
   Gtk::MenuItem delete_item_{"_Delete", true};
   Gtk::MenuItem select_all_item_{"Select _All", true};
   Gtk::Menu* popup_menu_ = nullptr;
+  bool menu_up_ = false;
 };
 
 }  // namespace orv
