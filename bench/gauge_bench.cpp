@@ -63,16 +63,16 @@ BENCHMARK(BM_PaintToImage)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintToWindowSurface(benchmark::State& state) {
   Field& field = TheField();
-  Paint(state, field.edit.get_window()->create_similar_surface(
-                   Cairo::CONTENT_COLOR, kWidth, field.edit.get_allocated_height()));
+  Paint(state, field.edit.get_window()->create_similar_surface(Cairo::CONTENT_COLOR, kWidth,
+                                                               field.edit.get_allocated_height()));
 }
 BENCHMARK(BM_PaintToWindowSurface)->Unit(benchmark::kMicrosecond);
 
 // A keystroke's worth of work: the model's edit and the frame that shows it.
 void BM_TypeAndPaint(benchmark::State& state) {
   Field& field = TheField();
-  auto surface = field.edit.get_window()->create_similar_surface(
-      Cairo::CONTENT_COLOR, kWidth, field.edit.get_allocated_height());
+  auto surface = field.edit.get_window()->create_similar_surface(Cairo::CONTENT_COLOR, kWidth,
+                                                                 field.edit.get_allocated_height());
   auto cr = Cairo::Context::create(surface);
   const Glib::ustring text = field.edit.get_text();
   for (auto _ : state) {
@@ -91,8 +91,8 @@ BENCHMARK(BM_TypeAndPaint)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  auto app = Gtk::Application::create(argc, argv, "org.orvindel.GaugeBench",
-                                      Gio::APPLICATION_NON_UNIQUE);
+  auto app =
+      Gtk::Application::create(argc, argv, "org.orvindel.GaugeBench", Gio::APPLICATION_NON_UNIQUE);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

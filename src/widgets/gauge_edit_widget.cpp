@@ -136,7 +136,8 @@ static void orv_gauge_accessible_class_init(OrvGaugeAccessibleClass* klass) {
     object->role = ATK_ROLE_ENTRY;
   };
   atk->ref_state_set = [](AtkObject* object) {
-    AtkStateSet* states = ATK_OBJECT_CLASS(orv_gauge_accessible_parent_class)->ref_state_set(object);
+    AtkStateSet* states =
+        ATK_OBJECT_CLASS(orv_gauge_accessible_parent_class)->ref_state_set(object);
     if (TGaugeEdit* edit = EditOf(object)) {
       atk_state_set_add_state(states, ATK_STATE_SINGLE_LINE);
       if (edit->get_editable()) atk_state_set_add_state(states, ATK_STATE_EDITABLE);
@@ -259,7 +260,8 @@ TGaugeEdit::TGaugeEdit()
 
   // Its own accessible, on its own class (the name above gives it one), so
   // other drawing areas keep theirs.
-  gtk_widget_class_set_accessible_type(GTK_WIDGET_GET_CLASS(gobj()), orv_gauge_accessible_get_type());
+  gtk_widget_class_set_accessible_type(GTK_WIDGET_GET_CLASS(gobj()),
+                                       orv_gauge_accessible_get_type());
 }
 
 TGaugeEdit::~TGaugeEdit() {
@@ -462,8 +464,8 @@ void TGaugeEdit::ResolveColors() {
     // The background a style gives the field wins; without one the field
     // takes the theme's colour for text fields.
     GdkRGBA* background = nullptr;
-    gtk_style_context_get(ctx->gobj(), gtk_style_context_get_state(ctx->gobj()),
-                          "background-color", &background, nullptr);
+    gtk_style_context_get(ctx->gobj(), gtk_style_context_get_state(ctx->gobj()), "background-color",
+                          &background, nullptr);
     TColor color = Rgb(255, 255, 255);
     if (background != nullptr && background->alpha > 0) {
       color = FromRgba(*background);
@@ -524,8 +526,8 @@ void TGaugeEdit::Paint(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
       underline.set_end_index(at + preedit_.bytes());
       attrs.insert(underline);
       layout->set_attributes(attrs);
-      const int cursor_bytes = static_cast<int>(
-          preedit_.substr(0, std::max(0, preedit_cursor_)).bytes());
+      const int cursor_bytes =
+          static_cast<int>(preedit_.substr(0, std::max(0, preedit_cursor_)).bytes());
       Pango::Rectangle strong, weak;
       layout->set_text(shown);
       layout->get_cursor_pos(static_cast<int>(at) + cursor_bytes, strong, weak);

@@ -67,10 +67,14 @@ TEST(GaugeProgress, OutOfRangeValuesAreIgnored) {
     int position;
     int max;
   } steps[] = {
-      {"Position -1", false, -1, 50, 100},  {"Position Max + 1", false, 101, 50, 100},
-      {"Position Max", false, 100, 100, 100}, {"Position 0", false, 0, 0, 100},
-      {"Max 0", true, 0, 0, 100},            {"Max -3", true, -3, 0, 100},
-      {"Max 40", true, 40, 0, 40},           {"Position 41", false, 41, 0, 40},
+      {"Position -1", false, -1, 50, 100},
+      {"Position Max + 1", false, 101, 50, 100},
+      {"Position Max", false, 100, 100, 100},
+      {"Position 0", false, 0, 0, 100},
+      {"Max 0", true, 0, 0, 100},
+      {"Max -3", true, -3, 0, 100},
+      {"Max 40", true, 40, 0, 40},
+      {"Position 41", false, 41, 0, 40},
       {"Position 40", false, 40, 40, 40},
       // A lower Max brings Position down with it: the fill stays in the field.
       {"Max 10", true, 10, 10, 10},
@@ -192,10 +196,10 @@ TEST_F(GaugeEditTest, WordMovesStopAtRunsOfLatinLetters) {
     bool left;
     int to;
   } cases[] = {
-      {0, false, 3},   {3, false, 7},   {7, false, 11}, {11, false, 14}, {13, false, 14},
-      {16, false, 17}, {17, false, 18}, {18, false, 18},
-      {18, true, 17},  {17, true, 14},  {14, true, 11}, {13, true, 11},  {5, true, 3},
-      {4, true, 3},    {2, true, 0},    {0, true, 0},
+      {0, false, 3},   {3, false, 7},   {7, false, 11},  {11, false, 14},
+      {13, false, 14}, {16, false, 17}, {17, false, 18}, {18, false, 18},
+      {18, true, 17},  {17, true, 14},  {14, true, 11},  {13, true, 11},
+      {5, true, 3},    {4, true, 3},    {2, true, 0},    {0, true, 0},
   };
   for (const Case& c : cases) {
     edit.SetCaret(c.from);
