@@ -603,6 +603,14 @@ bool TGaugeEdit::on_key_press_event(GdkEventKey* event) {
         return true;
       }
       break;
+    case GDK_KEY_Up:
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Up:
+    case GDK_KEY_KP_Down:
+      // The field keeps all arrow keys: one line has nowhere to go up or
+      // down, and the keyboard must not slip out of it into the page.
+      if (!mods.alt) return true;
+      break;
     default:
       break;
   }

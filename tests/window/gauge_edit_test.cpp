@@ -155,6 +155,9 @@ TEST_F(GaugeEditWidgetTest, ClipboardKeys) {
 
 TEST_F(GaugeEditWidgetTest, TabMovesTheFocusAndSelectsButAClickDoesNot) {
   edit_.set_text("http://focus.test/");
+  // Arrow keys stay in the field; Tab leaves it.
+  for (guint key : {GDK_KEY_Down, GDK_KEY_Up, GDK_KEY_Left}) EXPECT_TRUE(Key(key));
+  EXPECT_TRUE(edit_.has_focus());
   EXPECT_TRUE(Key(GDK_KEY_Tab));
   ASSERT_TRUE(WaitUntil([&] { return other_.has_focus(); }, 2000)) << "Tab leaves the field";
   Key(GDK_KEY_Tab, GDK_SHIFT_MASK);
