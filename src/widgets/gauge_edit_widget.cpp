@@ -252,6 +252,11 @@ TGaugeEdit::TGaugeEdit()
   g_signal_connect(im_, "retrieve-surrounding", G_CALLBACK(ImRetrieveSurrounding), this);
   g_signal_connect(im_, "delete-surrounding", G_CALLBACK(ImDeleteSurrounding), this);
 
+  // Text and links dropped on the field go in where they are dropped.
+  drag_dest_set(Gtk::DEST_DEFAULT_ALL, Gdk::ACTION_COPY);
+  drag_dest_add_text_targets();
+  drag_dest_add_uri_targets();
+
   BuildMenu();
   signal_popup_menu().connect([this] {
     ShowContextMenu(nullptr);
@@ -265,6 +270,7 @@ TGaugeEdit::TGaugeEdit()
 }
 
 TGaugeEdit::~TGaugeEdit() {
+  *alive_ = false;
   StopBlink();
   model_.OnChange = nullptr;
   model_.OnCaretMoved = nullptr;
@@ -380,11 +386,45 @@ void TGaugeEdit::Changed() {
 void TGaugeEdit::CaretMoved() {
   queue_draw();
   UpdateImCursor();
+  OfferPrimary();
   if (model_.Caret() != accessible_caret_) {
     accessible_caret_ = model_.Caret();
     g_signal_emit_by_name(gtk_widget_get_accessible(GTK_WIDGET(gobj())), "text-caret-moved",
                           accessible_caret_);
   }
+}
+
+void TGaugeEdit::OfferPrimary() {
+  if (!model_.HasSelection()) return;
+  std::string selected = model_.SelectedText();
+  if (selected == offered_primary_) return;
+  offered_primary_ = std::move(selected);
+  Gtk::Clipboard::get_for_display(get_display(), GDK_SELECTION_PRIMARY)->set_text(offered_primary_);
+}
+
+void TGaugeEdit::PastePrimaryAt(int x) {
+  model_.SetCaret(model_.CharAt(x));
+  auto alive = alive_;
+  Gtk::Clipboard::get_for_display(get_display(), GDK_SELECTION_PRIMARY)
+      ->request_text([this, alive](const Glib::ustring& text) {
+        if (*alive && !text.empty()) model_.PasteText(text.raw());
+      });
+}
+
+void TGaugeEdit::on_drag_data_received(const Glib::RefPtr<Gdk::DragContext>& context, int x, int y,
+                                       const Gtk::SelectionData& data, guint info, guint time) {
+  std::string text = data.get_text();
+  if (text.empty()) {
+    const std::vector<Glib::ustring> uris = data.get_uris();
+    if (!uris.empty()) text = uris.front();
+  }
+  if (text.empty()) return;
+  if (get_can_focus() && !has_focus()) {
+    focus_by_mouse_ = true;
+    grab_focus();
+  }
+  model_.SetCaret(model_.CharAt(x));
+  model_.PasteText(text);
 }
 
 void TGaugeEdit::UpdateImCursor() {
@@ -671,6 +711,14 @@ bool TGaugeEdit::on_button_press_event(GdkEventButton* event) {
   }
   if (event->button == 3) {
     ShowContextMenu(reinterpret_cast<const GdkEvent*>(event));
+    return true;
+  }
+  if (event->button == 2) {
+    if (get_can_focus() && !has_focus()) {
+      focus_by_mouse_ = true;
+      grab_focus();
+    }
+    PastePrimaryAt(static_cast<int>(event->x));
     return true;
   }
   return false;

@@ -97,6 +97,8 @@ class TGaugeEdit : public Gtk::DrawingArea {
   bool on_motion_notify_event(GdkEventMotion* event) override;
   bool on_focus_in_event(GdkEventFocus* event) override;
   bool on_focus_out_event(GdkEventFocus* event) override;
+  void on_drag_data_received(const Glib::RefPtr<Gdk::DragContext>& context, int x, int y,
+                             const Gtk::SelectionData& data, guint info, guint time) override;
 
  private:
   class Clipboard;
@@ -112,6 +114,10 @@ class TGaugeEdit : public Gtk::DrawingArea {
   void RestartBlink();
   void StopBlink();
   void UpdateImCursor();
+  // Offers the selected text as the primary selection, as text fields on
+  // this desktop do.
+  void OfferPrimary();
+  void PastePrimaryAt(int x);
   static void ImCommit(GtkIMContext*, const char* text, TGaugeEdit* self);
   static void ImPreeditChanged(GtkIMContext*, TGaugeEdit* self);
   static gboolean ImRetrieveSurrounding(GtkIMContext*, TGaugeEdit* self);
@@ -152,6 +158,9 @@ class TGaugeEdit : public Gtk::DrawingArea {
   Gtk::MenuItem select_all_item_{"Select _All", true};
   Gtk::Menu* popup_menu_ = nullptr;
   bool menu_up_ = false;
+  std::string offered_primary_;
+  // Answers from the clipboard that arrive after the field is gone find this false.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace orv

@@ -151,6 +151,14 @@ TEST_F(GaugeEditWidgetTest, ClipboardKeys) {
   EXPECT_TRUE(Key(GDK_KEY_Insert, GDK_SHIFT_MASK));
   ASSERT_TRUE(WaitUntil([&] { return Text() == "pastedpasted"; }, 3000)) << Text();
   EXPECT_EQ(edit_.get_position(), 6);
+
+  // Selecting offers the text as the primary selection, and the middle
+  // button pastes that where it is pressed.
+  edit_.set_text("abc def");
+  edit_.select_region(4, 7);
+  EXPECT_EQ(Gtk::Clipboard::get(GDK_SELECTION_PRIMARY)->wait_for_text(), "def");
+  Press(1, 2);
+  ASSERT_TRUE(WaitUntil([&] { return Text() == "defabc def"; }, 3000)) << Text();
 }
 
 TEST_F(GaugeEditWidgetTest, TabMovesTheFocusAndSelectsButAClickDoesNot) {
