@@ -313,9 +313,21 @@ void GaugeEdit::SelectAll() {
 
 void GaugeEdit::KeepCaretVisible() {
   while (caret_ < scroll_) scroll_ = std::max(0, scroll_ - 10);
-  while (scroll_ < caret_ && Measure(scroll_, caret_) + kCaretMargin > width_) {
-    scroll_ = std::min(caret_, scroll_ + 10);
+  if (scroll_ >= caret_ || Measure(scroll_, caret_) + kCaretMargin <= width_) return;
+  // Forward in steps of ten characters until the caret fits. Widths only
+  // shrink as the start moves right, so the first start that fits is found
+  // by halving, not by measuring every step of a very long text.
+  int lo = scroll_ + 1;
+  int hi = caret_;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (Measure(mid, caret_) + kCaretMargin > width_) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
   }
+  scroll_ = std::min(caret_, scroll_ + (lo - scroll_ + 9) / 10 * 10);
 }
 
 void GaugeEdit::ScrollEndIntoView() {

@@ -178,8 +178,10 @@ class GaugeEdit {
   bool Dragging() const { return dragging_; }
 
   // Painting geometry ----------------------------------------------------------------
-  // The visible text, from character `Scroll()` on.
-  std::string VisibleText() const { return Utf8(scroll_, Length()); }
+  // The visible text, from character `Scroll()` on. No glyph is narrower
+  // than a pixel, so a field `Width()` pixels wide never shows more than
+  // that many characters; the rest of a very long text is not laid out.
+  std::string VisibleText() const { return Utf8(scroll_, scroll_ + std::max(1, width_)); }
   // The characters [from, to) as UTF-8 (clamped).
   std::string Utf8(int from, int to) const;
   // x of the caret in field coordinates.

@@ -581,8 +581,10 @@ void TGaugeEdit::Paint(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
     layout->show_in_cairo_context(cr);
 
     if (focused && model_.HasSelection() && preedit_.empty()) {
+      // Only the part of the selection that can show is measured.
+      const int shown_end = model_.Scroll() + std::max(1, width);
       const int from = std::max(model_.SelFirst() - 1, model_.Scroll());
-      const int to = model_.SelLast();
+      const int to = std::min(model_.SelLast(), shown_end);
       if (to > from) {
         const int x0 = GaugeEdit::kTextLeft + MeasureText(model_.Utf8(model_.Scroll(), from));
         const int x1 = GaugeEdit::kTextLeft + MeasureText(model_.Utf8(model_.Scroll(), to));

@@ -386,6 +386,38 @@ TEST_F(GaugeEditTest, TheCaretStaysInViewInALongText) {
   EXPECT_EQ(edit.Scroll(), 51);
 }
 
+TEST(GaugeEditLongText, AHugeAddressCostsFewMeasurements) {
+  // A pasted data: address can be megabytes; keeping the caret in view must
+  // not measure the text once per ten characters.
+  int measured = 0;
+  GaugeEdit edit{[&](std::string_view text) {
+    ++measured;
+    return TenPixelsEach(text);
+  }};
+  edit.SetWidth(200);
+  std::string huge;
+  while (huge.size() < 200000) huge += "data ";
+  edit.SetText(huge);
+  edit.FocusIn(true);
+  edit.SetCaret(0);
+  measured = 0;
+  edit.Key(GaugeKey::kEnd, kPlain);
+  // The program changes the text under the caret: the view starts over and
+  // finds the caret again.
+  edit.SetText(huge + "x");
+  edit.Key(GaugeKey::kEnd, kPlain);
+  edit.Key(GaugeKey::kBackspace, kPlain);
+  edit.Type("b");
+  for (int i = 0; i < 5; ++i) edit.Key(GaugeKey::kLeft, kCtrl);
+  edit.Key(GaugeKey::kRight, kPlain);
+  EXPECT_LT(measured, 400);
+  EXPECT_EQ(edit.Caret(), 199981) << "after the b, back five words, one right";
+  EXPECT_GE(edit.Caret(), edit.Scroll());
+  EXPECT_LE(edit.CaretX() + GaugeEdit::kCaretMargin, 200 + GaugeEdit::kTextLeft);
+  edit.Key(GaugeKey::kHome, kPlain);
+  EXPECT_EQ(edit.VisibleText().size(), 200u) << "only what can show is laid out";
+}
+
 TEST_F(GaugeEditTest, MouseDragSelectsAndScrollsByFourCharacters) {
   Start(std::string(40, 'm'), 0);
   edit.MousePress(4 + 50);  // before the sixth character
