@@ -276,6 +276,7 @@ TGaugeEdit::~TGaugeEdit() {
   model_.OnCaretMoved = nullptr;
   model_.SetClipboard(nullptr);
   g_signal_handlers_disconnect_by_data(im_, this);
+  gtk_im_context_set_client_window(im_, nullptr);
   g_object_unref(im_);
 }
 
