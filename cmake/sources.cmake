@@ -20,6 +20,7 @@ set(ORV_CORE_SOURCES
   src/shell/page_captions.cpp
   src/shell/site_icons.cpp
   src/shell/window_geometry.cpp
+  src/widgets/gauge_edit.cpp
   src/widgets/page_ext_control.cpp
 )
 

@@ -246,7 +246,9 @@ bool TMainForm::on_key_press_event(GdkEventKey* event) {
   // window's commands for them act on the page otherwise.
   if (IsTextEditingKey(pressed)) {
     Gtk::Widget* focus = get_focus();
-    if (focus && (GTK_IS_EDITABLE(focus->gobj()) || GTK_IS_TEXT_VIEW(focus->gobj())) &&
+    if (focus &&
+        (GTK_IS_EDITABLE(focus->gobj()) || GTK_IS_TEXT_VIEW(focus->gobj()) ||
+         dynamic_cast<TGaugeEdit*>(focus)) &&
         Gtk::Window::on_key_press_event(event)) {
       return true;
     }
