@@ -191,21 +191,25 @@ GtkEditable* TMainForm::FocusedTextField() {
 }
 
 void TMainForm::Cut2Click() {
+  if (e3.is_focus()) return e3.CutClipboard();
   if (GtkEditable* field = FocusedTextField()) return gtk_editable_cut_clipboard(field);
   RunDocumentCommand(GetCurrentWB(), CommandGroup::kNone, kCmdCut);
 }
 
 void TMainForm::Copy2Click() {
+  if (e3.is_focus()) return e3.CopyClipboard();
   if (GtkEditable* field = FocusedTextField()) return gtk_editable_copy_clipboard(field);
   RunDocumentCommand(GetCurrentWB(), CommandGroup::kNone, kCmdCopy);
 }
 
 void TMainForm::Paste2Click() {
+  if (e3.is_focus()) return e3.PasteClipboard();
   if (GtkEditable* field = FocusedTextField()) return gtk_editable_paste_clipboard(field);
   RunDocumentCommand(GetCurrentWB(), CommandGroup::kNone, kCmdPaste);
 }
 
 void TMainForm::Sellectall2Click() {
+  if (e3.is_focus()) return e3.SelectAll();
   if (GtkEditable* field = FocusedTextField()) return gtk_editable_select_region(field, 0, -1);
   RunDocumentCommand(GetCurrentWB(), CommandGroup::kNone, kCmdSelectAll);
 }

@@ -73,6 +73,11 @@ class TGaugeEdit : public Gtk::DrawingArea {
   int get_position() const { return model_.Caret(); }
   // false makes the field read-only.
   void set_editable(bool editable = true) { model_.SetReadOnly(!editable); }
+  // The clipboard commands, as the keys and the context menu run them.
+  void CutClipboard() { model_.Cut(); }
+  void CopyClipboard() { model_.Copy(); }
+  void PasteClipboard() { model_.Paste(); }
+  void SelectAll() { model_.SelectAll(); }
   bool get_editable() const { return !model_.ReadOnly(); }
 
   // For tests: the editing model and the built-in context menu as it was
