@@ -21,12 +21,14 @@ set(ORV_CORE_SOURCES
 )
 
 set(ORV_PLATFORM_SOURCES
+  src/platform/deferred.cpp
   src/platform/error_report.cpp
   src/platform/files.cpp
   src/platform/folders.cpp
   src/platform/launcher.cpp
   src/platform/http_probe.cpp
   src/platform/main_loop.cpp
+  src/platform/startup_steps.cpp
 )
 
 set(ORV_ENGINE_SOURCES
@@ -50,6 +52,7 @@ set(ORV_UI_SOURCES
   src/pagetools/search_hint_window.cpp
   src/pagetools/social_bar_widget.cpp
   src/prefs/options_window.cpp
+  src/shell/data_folder_dialog.cpp
   src/shell/main_window.cpp
   src/shell/redirect_notice_window.cpp
   src/widgets/gauge_edit_widget.cpp

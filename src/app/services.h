@@ -3,12 +3,14 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "app/dialogs.h"
 #include "engine/browser_backend.h"
 #include "platform/folders.h"
 #include "platform/launcher.h"
 #include "shell/main_config.h"
+#include "shell/window_geometry.h"
 
 namespace orv {
 
@@ -23,5 +25,8 @@ struct Services {
 
 // The primary monitor's size as GDK reports it.
 ScreenSize PrimaryScreenSize();
+
+// Every monitor's rectangle, the primary one first.
+std::vector<ScreenRect> MonitorRects();
 
 }  // namespace orv

@@ -6,9 +6,11 @@
 
 #include "app/app.h"
 #include "app/services.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
+#include "platform/startup_steps.h"
 #include "prefs/options_window.h"
 #include "common/navigate_address.h"
 #include "common/text.h"
@@ -40,9 +42,6 @@ constexpr char kCss[] = R"(
 #topline.redirect { background-color: rgb(255,249,196); }
 #e3.redirect { background-color: rgb(255,249,196); }
 )";
-
-// Far above any real settings file.
-constexpr size_t kMaxSettingsFile = IniFile::kMaxBytes;
 
 }  // namespace
 
@@ -106,17 +105,15 @@ TMainForm::TMainForm(App& app, Services& services)
     // with it; pages our own commands remove are destroyed by them.
     if (destroying_page_) return;
     TTabExtSheet* page = nbook.Pages(index);
-    // Tracked: the idle call is dropped if the window goes first.
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this, page] {
-          for (auto& p : pages_) {
-            if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
-              DestroyPage(page);
-              return;
-            }
-          }
-        },
-        *this));
+    // Dropped if the window goes first.
+    RunWhenUnwound(this, [this, page] {
+      for (auto& p : pages_) {
+        if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
+          DestroyPage(page);
+          return;
+        }
+      }
+    });
   };
   signal_button_press_event().connect(
       [this](GdkEventButton* event) {
@@ -157,6 +154,7 @@ TMainForm::TMainForm(App& app, Services& services)
 }
 
 TMainForm::~TMainForm() {
+  ForgetDeferred(this);
   timer_.disconnect();
   nbook.OnChange = nullptr;
   nbook.OnTabDelete = nullptr;
@@ -346,68 +344,72 @@ void TMainForm::BuildTabMenu() {
 
 std::string TMainForm::OrvindelDir() const { return data_dir_ + kOrvindelFolder + "/"; }
 
+void TMainForm::BeginStartupStep(int step) {
+  startup_step_ = step;
+  StartupStepReached(step);
+}
+
 void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
   // One guard over the whole sequence: a failing step ends start-up there,
   // silently, and the window opens in whatever state was reached.
   RunGuarded([&] {
-    // 1.
+    BeginStartupStep(1);
     CurrentUserAgent = kDefaultUserAgent;
-    // 2. The first tab's browser.
+    BeginStartupStep(2);  // The first tab's browser.
     first_browser_ = std::make_unique<TWebBrowser>(services_.engine());
     tsmain.pack_start(*Glib::wrap(first_browser_->Widget()), Gtk::PACK_EXPAND_WIDGET);
     ProcessPendingEvents();
     WireBrowser(*first_browser_);
     first_browser_->SetUserAgent(CurrentUserAgent);
-    // 3.
+    BeginStartupStep(3);
     const std::string start_page = SystemStartPage();
-    // 4.
+    BeginStartupStep(4);
     PaintOwnBackgrounds();
-    // 5.
+    BeginStartupStep(5);
     first_browser_->SetSilent(true);
-    // 6.
+    BeginStartupStep(6);
     program_dir_ = services_.folders.program_dir;
     data_dir_ = services_.folders.data_dir;
-    // 7.
+    BeginStartupStep(7);
     RunGuarded([&] {
       CreateDataFolders(data_dir_);
       ProcessPendingEvents();
     });
-    // 8.
+    RemoveStaleTemporaries(OrvindelDir());
+    folder_notice_.Check(*services_.dialogs, this, OrvindelDir(), /*now=*/false);
+    BeginStartupStep(8);
     MigrateListFile(program_dir_, OrvindelDir(), "2rss.ovf");
     MigrateListFile(program_dir_, OrvindelDir(), "2favlist.ovf");
-    // 9.
+    BeginStartupStep(9);
     LoadSettings();
-    // 10.
+    BeginStartupStep(10);
     fallback_browser_ = first_browser_.get();
-    // 11.
+    BeginStartupStep(11);
     RunGuarded([&] {
-      if (auto bytes = ReadFileBytes(OrvindelDir() + kColorDialogFile, kMaxSettingsFile)) {
-        ColorDialog = ParseColorDialogState(*bytes, ColorDialog);
+      if (auto file = ReadSettingsFile(OrvindelDir() + kColorDialogFile)) {
+        ColorDialog = ReadColorDialogState(*file, ColorDialog);
       }
     });
-    // 12.
-    const std::string config_path = OrvindelDir() + kMainConfigFile;
-    const auto config_bytes = ReadFileBytes(config_path, kMaxSettingsFile);
-    config_unreadable_ = !config_bytes && FileExists(config_path);
-    Settings = ReadMainConfig(IniFile::Parse(config_bytes.value_or("")), services_.screen(),
-                              start_page);
+    BeginStartupStep(12);
+    Settings = ReadMainConfig(ReadSettingsFile(OrvindelDir() + kMainConfigFile).value_or(IniFile()),
+                              services_.screen(), start_page);
     ApplyViewState();
-    // 13.
+    BeginStartupStep(13);
     GetCurrentWB()->Navigate(Settings.HomePage);
-    // 14.
+    BeginStartupStep(14);
     SetEngineEmulationLevel();
-    // 15.
+    BeginStartupStep(15);
     fallback_browser_ = first_browser_.get();
     first_browser_->TabTitle.clear();
-    // 16.
+    BeginStartupStep(16);
     for (const auto& argument : arguments) {
       if (argument.empty()) continue;
       e3.set_text(argument);
       GetCurrentWB()->Navigate(e3.get_text());
     }
-    // 17.
+    BeginStartupStep(17);
     RedirectPanelFirstWidth = restored_.width / 2;
-    // 18.
+    BeginStartupStep(18);
     ApplyLanguageCaptions();
     ProcessPendingEvents();
     StartupFinished = true;
@@ -921,14 +923,10 @@ void TMainForm::wbNewWindow2(TWebBrowser& sender, const std::string&, TWebBrowse
 }
 
 void TMainForm::ForgetCatcher() {
-  // Never destroyed from inside its own events: on a later turn instead.
+  // Never destroyed from inside its own events: once they have returned.
   if (!catcher_) return;
-  auto* browser = catcher_.release();
-  auto* window = catcher_window_.release();
-  Glib::signal_idle().connect_once([browser, window] {
-    delete browser;
-    delete window;
-  });
+  DeleteWhenUnwound(std::move(catcher_));
+  DeleteWhenUnwound(std::move(catcher_window_));
 }
 
 void TMainForm::WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, bool& cancel) {
@@ -1233,16 +1231,15 @@ void TMainForm::wbStatusTextChange(TWebBrowser&, const std::string& text) {
 // --- Geometry ----------------------------------------------------------------
 
 void TMainForm::LoadSettings() {
-  const std::string path = OrvindelDir() + kGeometryFile;
-  const auto bytes = ReadFileBytes(path, kMaxSettingsFile);
-  if (!bytes) {
+  const auto file = ReadSettingsFile(OrvindelDir() + kGeometryFile);
+  if (!file) {
     maximize();
     status_ = kStatusMaximized;
     return;
   }
   WindowGeometry current = restored_;
   get_position(current.left, current.top);
-  const WindowGeometry g = ReadWindowGeometry(IniFile::Parse(*bytes), current);
+  const WindowGeometry g = PlaceOnMonitors(ReadWindowGeometry(*file, current), MonitorRects());
   resize(g.width, g.height);
   move(g.left, g.top);
   restored_ = g;
@@ -1261,9 +1258,13 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings() {
+  // What start-up never read is not written: a close during start-up must
+  // not put defaults over the user's files.
   RunGuarded([&] {
+    if (startup_step_ <= 11) return;
     WriteFileAtomic(OrvindelDir() + kColorDialogFile, SerializeColorDialogState(ColorDialog));
   });
+  if (startup_step_ <= 9) return;
   WindowGeometry g = restored_;
   g.status = status_;
   WriteFileAtomic(OrvindelDir() + kGeometryFile, WriteWindowGeometry(g).Serialize());
@@ -1298,18 +1299,14 @@ bool TMainForm::on_window_state_event(GdkEventWindowState* event) {
 // --- Closing -----------------------------------------------------------------
 
 void TMainForm::WriteMainConfigFile() {
+  if (startup_step_ <= 12) return;  // never read: nothing to write back
   const std::string path = OrvindelDir() + kMainConfigFile;
-  const auto bytes = ReadFileBytes(path, kMaxSettingsFile);
-  if (config_unreadable_ && !bytes) {
-    std::error_code ec;
-    std::filesystem::rename(path, path + ".bak", ec);
-  }
   // Values whose controls exist are taken from them.
   Settings.ProgressEndColor = e3.EndColor();
   Settings.SocialBarShown = socialbar.get_visible();
   Settings.QuickPanelShown = p2.get_visible();
   // Keys the program does not own stay as they were in the file.
-  IniFile file = IniFile::Parse(bytes.value_or(""));
+  IniFile file = ReadSettingsFile(path).value_or(IniFile());
   WriteMainConfig(file, Settings);
   WriteFileAtomic(path, file.Serialize());
 }
@@ -1319,6 +1316,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   ProcessPendingEvents();
   if (StartupFinished) CanClose = true;
   if (!CanClose) return;
+  folder_notice_.Check(*services_.dialogs, this, OrvindelDir(), /*now=*/true);
   timer_.disconnect();
   RunGuarded([&] {
     if (dxpanel.get_visible()) CloseRedirectPanel();
@@ -1341,17 +1339,12 @@ void TMainForm::FormDestroy() {
 
 bool TMainForm::RequestClose() {
   if (closed_) return true;
-  if (WaitDepth() > 0 && StartupFinished) {
-    // A handler is waiting for a page further up the stack; closing now
-    // would destroy what it waits on. End every wait, close afterwards.
+  if (!StackUnwound() && StartupFinished) {
+    // A handler is waiting for a page, or a browser's handler is running,
+    // further up the stack; closing now would destroy what it still uses.
+    // End every wait, close afterwards.
     SetTerminating(true);
-    Glib::signal_idle().connect(sigc::track_obj(
-        [this] {
-          if (WaitDepth() > 0) return true;
-          RunReported([&] { RequestClose(); });
-          return false;
-        },
-        *this));
+    RunWhenUnwound(this, [this] { RunReported([&] { RequestClose(); }); });
     return false;
   }
   bool can_close = false;
@@ -1369,6 +1362,8 @@ bool TMainForm::on_delete_event(GdkEventAny*) {
 }
 
 void TMainForm::Exit2Click() {
+  // Asked for during start-up (a signal): carried out once it has finished.
+  if (!app_.Started()) return app_.RequestExit();
   StartupFinished = true;
   ProcessPendingEvents();
   RequestClose();

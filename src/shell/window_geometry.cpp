@@ -1,6 +1,7 @@
 #include "shell/window_geometry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace orv {
 
@@ -19,6 +20,25 @@ WindowGeometry ReadWindowGeometry(const IniFile& f, const WindowGeometry& curren
   const int status = f.ReadInteger(kSection, "Status", 0);
   g.status = (status == kStatusMinimized || status == kStatusMaximized) ? status : kStatusNormal;
   return g;
+}
+
+WindowGeometry PlaceOnMonitors(const WindowGeometry& g, const std::vector<ScreenRect>& monitors) {
+  if (monitors.empty()) return g;
+  // In 64 bits: a stored edge near the limit plus a size must not overflow.
+  for (const ScreenRect& m : monitors) {
+    const int64_t left = std::max<int64_t>(g.left, m.left);
+    const int64_t right = std::min<int64_t>(int64_t{g.left} + g.width, int64_t{m.left} + m.width);
+    const int64_t top = std::max<int64_t>(g.top, m.top);
+    const int64_t bottom = std::min<int64_t>(int64_t{g.top} + g.height, int64_t{m.top} + m.height);
+    if (right - left >= kMinVisibleWidth && bottom - top >= kMinVisibleHeight) return g;
+  }
+  const ScreenRect& primary = monitors.front();
+  WindowGeometry placed = g;
+  placed.width = std::min(g.width, std::max(primary.width, 1));
+  placed.height = std::min(g.height, std::max(primary.height, 1));
+  placed.left = primary.left + (primary.width - placed.width) / 2;
+  placed.top = primary.top + (primary.height - placed.height) / 2;
+  return placed;
 }
 
 IniFile WriteWindowGeometry(const WindowGeometry& g) {

@@ -1,6 +1,8 @@
 // Progset.cfg: the main window's restored rectangle and its state.
 #pragma once
 
+#include <vector>
+
 #include "common/ini_file.h"
 
 namespace orv {
@@ -21,6 +23,24 @@ struct WindowGeometry {
 // one in `current`. Sizes below a usable minimum are raised to it, so a
 // damaged file cannot make the window vanish.
 WindowGeometry ReadWindowGeometry(const IniFile& file, const WindowGeometry& current);
+
+// A monitor's rectangle on the desktop.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// How much of a window must lie on one monitor for the user to reach it.
+inline constexpr int kMinVisibleWidth = 100;
+inline constexpr int kMinVisibleHeight = 50;
+
+// Keeps `geometry` where it is when at least kMinVisibleWidth by
+// kMinVisibleHeight pixels of it lie on one of `monitors`; otherwise centres
+// it on the first (primary) monitor, no larger than that monitor. With no
+// monitors known it is kept.
+WindowGeometry PlaceOnMonitors(const WindowGeometry& geometry, const std::vector<ScreenRect>& monitors);
 
 // The whole file, rewritten from `geometry`.
 IniFile WriteWindowGeometry(const WindowGeometry& geometry);
