@@ -1231,7 +1231,8 @@ void TMainForm::wbStatusTextChange(TWebBrowser&, const std::string& text) {
 // --- Geometry ----------------------------------------------------------------
 
 void TMainForm::LoadSettings() {
-  const auto file = ReadSettingsFile(OrvindelDir() + kGeometryFile);
+  const std::string path = OrvindelDir() + kGeometryFile;
+  const auto file = ReadSettingsFile(path);
   if (!file) {
     maximize();
     status_ = kStatusMaximized;
@@ -1239,7 +1240,10 @@ void TMainForm::LoadSettings() {
   }
   WindowGeometry current = restored_;
   get_position(current.left, current.top);
-  const WindowGeometry g = PlaceOnMonitors(ReadWindowGeometry(*file, current), MonitorRects());
+  bool complete = true;
+  const WindowGeometry g =
+      PlaceOnMonitors(ReadWindowGeometry(*file, current, &complete), MonitorRects());
+  if (!complete) MarkDamaged(path);
   resize(g.width, g.height);
   move(g.left, g.top);
   restored_ = g;

@@ -1,6 +1,7 @@
 #include "shell/window_geometry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace orv {
@@ -11,14 +12,30 @@ constexpr int kMinSize = 200;
 constexpr int kMaxSize = 32767;
 }  // namespace
 
-WindowGeometry ReadWindowGeometry(const IniFile& f, const WindowGeometry& current) {
+WindowGeometry ReadWindowGeometry(const IniFile& f, const WindowGeometry& current,
+                                  bool* complete) {
+  bool all_used = true;
+  auto read = [&](const char* key, int fallback, int low, int high) {
+    if (!f.HasKey(kSection, key)) return std::clamp(fallback, low, high);
+    // A value that is no integer reads as both fallbacks; one that is an
+    // integer reads as itself whichever is given.
+    const int a = f.ReadInteger(kSection, key, INT_MIN);
+    const int b = f.ReadInteger(kSection, key, INT_MAX);
+    const int value = a == b ? a : fallback;
+    if (a != b || value < low || value > high) all_used = false;
+    return std::clamp(value, low, high);
+  };
   WindowGeometry g;
-  g.width = std::clamp(f.ReadInteger(kSection, "Sirina", current.width), kMinSize, kMaxSize);
-  g.height = std::clamp(f.ReadInteger(kSection, "Visina", current.height), kMinSize, kMaxSize);
-  g.left = std::clamp(f.ReadInteger(kSection, "Levo", current.left), -kMaxSize, kMaxSize);
-  g.top = std::clamp(f.ReadInteger(kSection, "Gor", current.top), -kMaxSize, kMaxSize);
-  const int status = f.ReadInteger(kSection, "Status", 0);
+  g.width = read("Sirina", current.width, kMinSize, kMaxSize);
+  g.height = read("Visina", current.height, kMinSize, kMaxSize);
+  g.left = read("Levo", current.left, -kMaxSize, kMaxSize);
+  g.top = read("Gor", current.top, -kMaxSize, kMaxSize);
+  const int status = read("Status", 0, INT_MIN, INT_MAX);
+  if (status != kStatusNormal && status != kStatusMinimized && status != kStatusMaximized) {
+    all_used = false;
+  }
   g.status = (status == kStatusMinimized || status == kStatusMaximized) ? status : kStatusNormal;
+  if (complete) *complete = all_used;
   return g;
 }
 

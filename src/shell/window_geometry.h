@@ -21,8 +21,10 @@ struct WindowGeometry {
 
 // Reads the stored geometry; every missing or non-integer value keeps the
 // one in `current`. Sizes below a usable minimum are raised to it, so a
-// damaged file cannot make the window vanish.
-WindowGeometry ReadWindowGeometry(const IniFile& file, const WindowGeometry& current);
+// damaged file cannot make the window vanish. `complete`, when given, tells
+// whether every value present was used as it stands.
+WindowGeometry ReadWindowGeometry(const IniFile& file, const WindowGeometry& current,
+                                  bool* complete = nullptr);
 
 // A monitor's rectangle on the desktop.
 struct ScreenRect {

@@ -37,13 +37,24 @@ TEST(WindowGeometry, StatusAndRestoredRectangleRoundTrip) {
 
 TEST(WindowGeometry, MissingAndDamagedValuesKeepTheCurrentOnes) {
   const WindowGeometry current{1024, 700, 3, 4, kStatusNormal};
+  bool complete = true;
   const WindowGeometry g = ReadWindowGeometry(
-      IniFile::Parse("[Velikost]\nSirina=abc\nVisina=-5\nStatus=9\nGor=77\n"), current);
+      IniFile::Parse("[Velikost]\nSirina=abc\nVisina=-5\nStatus=9\nGor=77\n"), current, &complete);
+  EXPECT_FALSE(complete) << "values were replaced: the file is kept before it is rewritten";
   EXPECT_EQ(g.width, 1024);
   EXPECT_EQ(g.height, 200) << "a size that would hide the window is raised";
   EXPECT_EQ(g.left, 3);
   EXPECT_EQ(g.top, 77);
   EXPECT_EQ(g.status, kStatusNormal);
+  for (const char* damaged : {"Sirina=abc", "Visina=-5", "Levo=-40000", "Gor=99999999999",
+                              "Status=9"}) {
+    ReadWindowGeometry(IniFile::Parse("[Velikost]\n" + std::string(damaged) + "\n"), current,
+                       &complete);
+    EXPECT_FALSE(complete) << damaged;
+  }
+  ReadWindowGeometry(IniFile::Parse("[Velikost]\nSirina=800\nLevo=-300\nStatus=2\n"), current,
+                     &complete);
+  EXPECT_TRUE(complete);
 }
 
 TEST(WindowGeometry, AWindowOffEveryMonitorIsCentredOnThePrimaryOne) {
