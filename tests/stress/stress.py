@@ -35,7 +35,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import (Browser, Failures, become_subreaper, browser_env, describe_status,  # noqa: E402
-                     exit_on_signals, start_session_bus, start_x_server, stop_process, sweep,
+                     exit_on_signals, start_session_bus, start_x_server_apart, stop_process, sweep,
                      use_display, visible_windows, wait_for_window, window_geometry)
 
 SCREEN = (1280, 1024)
@@ -160,7 +160,7 @@ class Session:
     def __init__(self, browser, root):
         self.browser = browser
         self.root = root
-        self.xvfb, display = start_x_server()
+        self.xvfb, display = start_x_server_apart()
         if not self.xvfb:
             raise SystemExit("stress: cannot start Xvfb")
         use_display(display)

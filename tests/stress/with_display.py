@@ -10,14 +10,14 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import start_x_server, stop_process  # noqa: E402
+from harness import start_x_server_apart, stop_process  # noqa: E402
 
 
 def main():
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
-    xvfb, display = start_x_server()
+    xvfb, display = start_x_server_apart()
     if not xvfb:
         print("with_display: cannot start Xvfb", file=sys.stderr)
         return 1
