@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 ARGS ?=
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test check-sanitize check-stress clean
 
 all: build
 
@@ -23,5 +23,23 @@ run: build
 test: build
 	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j 2
 
+# Unit and window tests built with AddressSanitizer and UndefinedBehaviorSanitizer
+# in a build folder of their own; the first report ends the test that made it.
+ASAN_BUILD ?= build-asan
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+check-sanitize: deps
+	@test -f $(ASAN_BUILD)/build.ninja || cmake -S . -B $(ASAN_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)"
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_tests window_tests
+	@tests/sanitize/run $(ASAN_BUILD)
+
+# The program killed and signalled during start-up and close, hostile settings
+# and list files, and a minute of each fuzz target.
+check-stress: build
+	@python3 tests/stress/stress.py --browser $(BUILD)/orvindel
+	@scripts/fuzz 60
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

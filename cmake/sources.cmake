@@ -26,6 +26,7 @@ set(ORV_CORE_SOURCES
 
 set(ORV_PLATFORM_SOURCES
   src/platform/data_folders.cpp
+  src/platform/deferred.cpp
   src/platform/desktop_integration.cpp
   src/platform/error_report.cpp
   src/platform/favorites_folder.cpp
@@ -37,6 +38,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/http_probe.cpp
   src/platform/http_service.cpp
   src/platform/main_loop.cpp
+  src/platform/startup_steps.cpp
 )
 
 set(ORV_ENGINE_SOURCES
@@ -63,6 +65,7 @@ set(ORV_UI_SOURCES
   src/prefs/add_string_dialog.cpp
   src/prefs/home_page_dialog.cpp
   src/prefs/options_window.cpp
+  src/shell/data_folder_dialog.cpp
   src/shell/main_window.cpp
   src/shell/main_window_chrome.cpp
   src/shell/main_window_commands.cpp

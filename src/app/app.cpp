@@ -11,6 +11,7 @@
 #include "feeds/rss_window.h"
 #include "pagetools/quick_search_window.h"
 #include "pagetools/search_hint_window.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "platform/main_loop.h"
 #include "prefs/about_window.h"
@@ -31,6 +32,7 @@ App::App(Services& services, std::vector<std::string> arguments)
     : services_(services), arguments_(std::move(arguments)) {}
 
 App::~App() {
+  ForgetDeferred(this);
   // Secondary windows go first, in reverse order; the main window last.
   fhomepage_.reset();
   fdl_.reset();
@@ -52,6 +54,9 @@ App::~App() {
   faddfav_.reset();
   ffavorit_.reset();
   main_form_.reset();
+  // What the windows left to be destroyed later goes now: nothing of theirs
+  // is on the stack any more.
+  FlushDeferred();
 }
 
 template <typename W>
@@ -62,6 +67,9 @@ std::unique_ptr<W> App::Create() {
 }
 
 void App::Start() {
+  // Start-up is on the stack until every window exists: what is deferred
+  // meanwhile (a close asked for by a signal, a notice) waits for it.
+  HandlerScope starting;
   main_form_ = std::make_unique<TMainForm>(*this, services_);
   windows_.push_back(main_form_.get());
   main_form_->FormCreate(arguments_);
@@ -87,6 +95,21 @@ void App::Start() {
   fhomepage_ = Create<Tfhomepage>();
 
   main_form_->show();
+  started_ = true;
+  if (exit_pending_) {
+    exit_pending_ = false;
+    RunWhenUnwound(this, [this] { RunReported([&] { main_form_->Exit2Click(); }); });
+  }
+}
+
+void App::RequestExit() {
+  // The session wants the program gone: no question or wait may hold it.
+  SetTerminating(true);
+  if (!started_) {
+    exit_pending_ = true;
+    return;
+  }
+  main_form_->Exit2Click();
 }
 
 void App::MainFormClosed() {

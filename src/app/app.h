@@ -47,6 +47,15 @@ class App {
   // windows, hidden, and shows the main window.
   void Start();
 
+  // True once Start has made every window.
+  bool Started() const { return started_; }
+
+  // What a termination signal does: the main window's Exit. Asked for while
+  // start-up is still running, it is remembered and carried out on the
+  // first turn of the main loop after start-up, when every window exists
+  // and everything has been read that the close writes back.
+  void RequestExit();
+
   // Called by the main window once its close was allowed: saves what the
   // destruction saves, hides every window and tells the process to end.
   void MainFormClosed();
@@ -88,6 +97,8 @@ class App {
   std::vector<std::string> arguments_;
   std::vector<Gtk::Window*> windows_;
   bool closed_ = false;
+  bool started_ = false;
+  bool exit_pending_ = false;
 
   std::unique_ptr<TMainForm> main_form_;
   std::unique_ptr<Tffavorit> ffavorit_;

@@ -15,11 +15,21 @@
 
 namespace {
 
+// The App once it exists, and whether a signal came before it did.
+struct SignalTarget {
+  orv::App* app = nullptr;
+  bool exit_requested = false;
+};
+
 gboolean OnTerminationSignal(gpointer data) {
   // A session logout or kill closes the browser the way "Exit" does, so the
-  // settings are saved.
-  auto* app = static_cast<orv::App*>(data);
-  orv::RunReported([&] { app->MainForm().Exit2Click(); });
+  // settings are saved; during start-up, once start-up has finished.
+  auto* target = static_cast<SignalTarget*>(data);
+  if (!target->app) {
+    target->exit_requested = true;
+  } else {
+    orv::RunReported([&] { target->app->RequestExit(); });
+  }
   return G_SOURCE_CONTINUE;
 }
 
@@ -40,6 +50,13 @@ int main(int argc, char** argv) {
   if (set_default_browser) {
     // Registers the program with the desktop and ends, opening no window.
     return orv::RegisterAsDefaultBrowser(orv::Folders::FromSystem().program_path) ? 0 : 1;
+  }
+
+  // Caught from the first moment: a signal during start-up must close the
+  // program cleanly, not kill it halfway.
+  static SignalTarget signal_target;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    g_unix_signal_add(signal, OnTerminationSignal, &signal_target);
   }
 
   // The command line is ours: the toolkit sees only the program name, and
@@ -68,20 +85,19 @@ int main(int argc, char** argv) {
   services.http = &http;
 
   orv::App app(services, std::move(arguments));
+  signal_target.app = &app;
+  if (signal_target.exit_requested) app.RequestExit();
   orv::InstallErrorReport(dialogs, [&app]() -> Gtk::Window* { return &app.MainForm(); });
   app.OnQuit = [&application] { application->quit(); };
   orv::SetDownloadChooser([&dialogs, &app](const std::string& suggested) {
     return dialogs.SaveFileName(&app.MainForm(), "Save File", suggested);
   });
 
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    g_unix_signal_add(signal, OnTerminationSignal, &app);
-  }
-
   // Windows are made before the loop runs; activation has nothing to add.
   application->signal_activate().connect([] {});
   app.Start();
   application->hold();
   const int status = application->run();
+  signal_target.app = nullptr;
   return status;
 }

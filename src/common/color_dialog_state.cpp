@@ -21,7 +21,10 @@ std::string SerializeColorDialogState(const ColorDialogState& s) {
 }
 
 ColorDialogState ParseColorDialogState(std::string_view bytes, const ColorDialogState& base) {
-  const IniFile f = IniFile::Parse(bytes);
+  return ReadColorDialogState(IniFile::Parse(bytes), base);
+}
+
+ColorDialogState ReadColorDialogState(const IniFile& f, const ColorDialogState& base) {
   auto color = [&](const std::string& key, uint32_t fallback) {
     const int v = f.ReadInteger(kSection, key, -1);
     return (v >= 0 && v <= 0xFFFFFF) ? static_cast<uint32_t>(v) : fallback;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/ini_file.h"
+
 namespace orv {
 
 inline constexpr char kColorDialogFile[] = "color.cld";
@@ -25,5 +27,6 @@ std::string SerializeColorDialogState(const ColorDialogState& state);
 
 // Restores what it can; values that are missing or damaged keep `base`.
 ColorDialogState ParseColorDialogState(std::string_view bytes, const ColorDialogState& base);
+ColorDialogState ReadColorDialogState(const IniFile& file, const ColorDialogState& base);
 
 }  // namespace orv

@@ -14,7 +14,28 @@ struct IniFile::Impl {
   CSimpleIniA ini{/*is_utf8=*/true, /*multi_key=*/true, /*multi_line=*/false};
   // key=value, as the old platform wrote it.
   Impl() { ini.SetSpaces(false); }
+  bool complete = true;
 };
+
+namespace {
+
+bool EveryLineUnderstood(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string line = TrimBlanks(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line[0] == '[' && line.find(']') != std::string::npos) continue;
+    if (line[0] != '[' && line.find('=') != std::string::npos) continue;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
 IniFile::~IniFile() = default;
@@ -23,12 +44,25 @@ IniFile& IniFile::operator=(IniFile&&) noexcept = default;
 
 IniFile IniFile::Parse(std::string_view bytes) {
   IniFile file;
-  if (bytes.size() > kMaxBytes) return file;
+  if (bytes.size() > kMaxBytes) {
+    file.impl_->complete = false;
+    return file;
+  }
   std::string text = DecodeFileText(bytes);
   // A NUL ends the text the way it ended it for the old platform's reader.
-  if (const size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-  if (file.impl_->ini.LoadData(text.data(), text.size()) < 0) file.impl_->ini.Reset();
+  if (const size_t nul = text.find('\0'); nul != std::string::npos) {
+    text.resize(nul);
+    file.impl_->complete = false;
+  }
+  if (file.impl_->ini.LoadData(text.data(), text.size()) < 0) {
+    file.impl_->ini.Reset();
+    file.impl_->complete = false;
+  }
+  if (file.impl_->complete) file.impl_->complete = EveryLineUnderstood(text);
   return file;
+}
+
+bool IniFile::Complete() const { return impl_->complete;
 }
 
 std::string IniFile::Serialize() const {

@@ -25,6 +25,11 @@ class IniFile {
   static IniFile Parse(std::string_view bytes);
   std::string Serialize() const;
 
+  // Whether Parse understood every line: false for a file that was too
+  // large, held a NUL, or had lines that are neither a section, a key=value
+  // pair, a comment nor blank. Writing such a file back would lose those.
+  bool Complete() const;
+
   bool HasKey(const std::string& section, const std::string& key) const;
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) const;

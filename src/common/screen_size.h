@@ -1,4 +1,4 @@
-// The size of the screen the program's windows are placed on.
+// The screen the program's windows are placed on.
 #pragma once
 
 namespace orv {
@@ -6,6 +6,14 @@ namespace orv {
 struct ScreenSize {
   int width = 1024;
   int height = 768;
+};
+
+// A monitor's rectangle on the desktop.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
 };
 
 }  // namespace orv

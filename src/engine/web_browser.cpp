@@ -11,6 +11,7 @@
 #include "engine/find_dialog.h"
 #include "engine/print_preview.h"
 #include "engine/source_window.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
@@ -255,30 +256,41 @@ bool TWebBrowser::Visible() const { return gtk_widget_get_visible(container_); }
 
 // Every event runs its handler under the application-wide report: the
 // backend calls us from engine callbacks that an exception must not cross.
+// The handler scope keeps this browser and its engine alive until the
+// handler and the engine code around it have returned, whatever the
+// handler asks to destroy meanwhile.
 void TWebBrowser::BeforeNavigate(const std::string& uri, bool& cancel) {
+  HandlerScope scope;
   if (OnBeforeNavigate) RunReported([&] { OnBeforeNavigate(*this, uri, cancel); });
   if (cancel) pending_since_ = 0;
 }
 void TWebBrowser::TitleChanged(const std::string& title) {
+  HandlerScope scope;
   if (OnTitleChange) RunReported([&] { OnTitleChange(*this, title); });
 }
 void TWebBrowser::StatusTextChanged(const std::string& text) {
+  HandlerScope scope;
   if (OnStatusTextChange) RunReported([&] { OnStatusTextChange(*this, text); });
 }
 void TWebBrowser::ProgressChanged(int progress, int maximum) {
+  HandlerScope scope;
   if (OnProgressChange) RunReported([&] { OnProgressChange(*this, progress, maximum); });
 }
 void TWebBrowser::DownloadBegin() {
+  HandlerScope scope;
   pending_since_ = 0;
   if (OnDownloadBegin) RunReported([&] { OnDownloadBegin(*this); });
 }
 void TWebBrowser::NavigateComplete() {
+  HandlerScope scope;
   if (OnNavigateComplete) RunReported([&] { OnNavigateComplete(*this); });
 }
 void TWebBrowser::DocumentComplete() {
+  HandlerScope scope;
   if (OnDocumentComplete) RunReported([&] { OnDocumentComplete(*this); });
 }
 void TWebBrowser::DownloadComplete() {
+  HandlerScope scope;
   pending_since_ = 0;
   if (OnDownloadComplete) RunReported([&] { OnDownloadComplete(*this); });
 }
@@ -288,6 +300,7 @@ void TWebBrowser::DownloadComplete() {
 namespace orv {
 
 BrowserBackend* TWebBrowser::NewWindow(const std::string& uri) {
+  HandlerScope scope;
   if (!OnNewWindow) return nullptr;
   TWebBrowser* window = nullptr;
   bool cancel = false;

@@ -8,6 +8,7 @@
 #include "favorites/edit_favorite_dialog.h"
 #include "favorites/favorites_menu_widget.h"
 #include "favorites/list_file_dialog.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
@@ -125,7 +126,7 @@ Tffavorit::Tffavorit(App& app, Services& services)
 }
 
 Tffavorit::~Tffavorit() {
-  free_retired_.disconnect();
+  ForgetDeferred(this);
   menu_.reset();
   retired_menus_.clear();
 }
@@ -202,11 +203,9 @@ void Tffavorit::SpeedButton9Click() {
   SetEntries({});
   ListEntries list;
   const std::string path = FilePath();
-  keep_damaged_ = false;
   if (FileExists(path)) {
     Gtk::Window* owner = get_visible() ? static_cast<Gtk::Window*>(this) : &app().MainForm();
-    keep_damaged_ = LoadListViewToFile(list, path, *services().dialogs, owner) !=
-                    ListFileStatus::kLoaded;
+    LoadListViewToFile(list, path, *services().dialogs, owner);
   }
   SetEntries(list);
   loaded_ = true;
@@ -219,18 +218,13 @@ void Tffavorit::SpeedButton9Click() {
 void Tffavorit::SaveList() {
   if (!loaded_) return;
   const std::string path = FilePath();
-  if (keep_damaged_) {
-    if (KeepDamagedCopy(path).empty()) {
-      services().dialogs->MessageBox(
-          this, "The favorites file \"" + path +
-                    "\" could not be read, and no copy of it could be kept. It was not replaced.",
-          kListFileErrorCaption, MsgButtons::kOk, MsgIcon::kError, MsgResult::kOk);
-      return;
-    }
-    keep_damaged_ = false;
-  }
   try {
     SaveListViewToFile(Entries(), path);
+  } catch (const DamagedCopyError&) {
+    services().dialogs->MessageBox(
+        this, "The favorites file \"" + path +
+                  "\" could not be read, and no copy of it could be kept. It was not replaced.",
+        kListFileErrorCaption, MsgButtons::kOk, MsgIcon::kError, MsgResult::kOk);
   } catch (const ListFileLimitError& e) {
     services().dialogs->MessageBox(this, std::string(e.what()) + " The favorites were not saved.",
                                    kListFileErrorCaption, MsgButtons::kOk, MsgIcon::kError,
@@ -246,10 +240,7 @@ void Tffavorit::AddFavorite(const std::string& name, const std::string& url) {
   if (!loaded_) {
     ListEntries list;
     const std::string path = FilePath();
-    if (FileExists(path)) {
-      keep_damaged_ = LoadListViewToFile(list, path, *services().dialogs, &app().MainForm()) !=
-                      ListFileStatus::kLoaded;
-    }
+    if (FileExists(path)) LoadListViewToFile(list, path, *services().dialogs, &app().MainForm());
     SetEntries(list);
     loaded_ = true;
   }
@@ -279,11 +270,13 @@ void Tffavorit::RetireMenu() {
     retired_bars_.push_back(std::move(main_menu_));
   }
   if (menu_) retired_menus_.push_back(std::move(menu_));
-  if (!free_retired_.connected() && (!retired_bars_.empty() || !retired_menus_.empty())) {
-    free_retired_ = Glib::signal_idle().connect([this] {
+  // Freed once the menu's own handler (a chosen item) has returned.
+  if (!free_retired_queued_ && (!retired_bars_.empty() || !retired_menus_.empty())) {
+    free_retired_queued_ = true;
+    RunWhenUnwound(this, [this] {
+      free_retired_queued_ = false;
       retired_menus_.clear();
       retired_bars_.clear();
-      return false;
     });
   }
 }

@@ -100,12 +100,10 @@ class Tffavorit : public SecondaryWindow {
   std::unique_ptr<TFavoritesMenu> menu_;
   std::vector<std::unique_ptr<TFavoritesMenu>> retired_menus_;
   std::vector<std::unique_ptr<Gtk::MenuBar>> retired_bars_;
-  sigc::connection free_retired_;
+  bool free_retired_queued_ = false;
   // Set once this run has read (or found no) 2favlist.ovf: before that the
   // window holds nothing the file lacks, and writing would empty the file.
   bool loaded_ = false;
-  // The last read of the file failed: keep a copy before replacing it.
-  bool keep_damaged_ = false;
   Gdk::RGBA even_row_;
   Gdk::RGBA odd_row_;
 };

@@ -32,6 +32,7 @@ ListFileStatus LoadListViewToFile(ListEntries& list, const std::string& path, Di
   if (status == ListFileStatus::kLoaded || status == ListFileStatus::kTruncated) {
     list = std::move(read.entries);
   }
+  if (status != ListFileStatus::kLoaded && status != ListFileStatus::kMissing) MarkDamaged(path);
   if (status == ListFileStatus::kLoaded) {
     SetListFileLoaded();
   } else {
@@ -43,19 +44,6 @@ ListFileStatus LoadListViewToFile(ListEntries& list, const std::string& path, Di
 
 void SaveListViewToFile(const ListEntries& list, const std::string& path) {
   WriteFileAtomic(path, SerializeListFile(list));
-}
-
-std::string KeepDamagedCopy(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::exists(fs::symlink_status(path, ec))) return path;
-  for (int n = 1; n <= 100; ++n) {
-    const std::string copy = path + ".bak" + (n == 1 ? "" : std::to_string(n));
-    if (fs::exists(fs::symlink_status(copy, ec))) continue;
-    if (fs::copy_file(path, copy, fs::copy_options::none, ec)) return copy;
-    return "";
-  }
-  return "";
 }
 
 }  // namespace orv

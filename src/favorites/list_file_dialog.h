@@ -15,17 +15,15 @@ namespace orv {
 // list and sets ListFileLoaded. A file that ends early gives the complete
 // entries and the not-a-list-file message. A missing, foreign or unreadable
 // file leaves the list as it was and says so ("I/O Error", error icon).
+// A file that was not read completely is kept as a copy before the first
+// save replaces it (KeepDamagedCopy).
 ListFileStatus LoadListViewToFile(ListEntries& list, const std::string& path, Dialogs& dialogs,
                                   Gtk::Window* owner);
 
 // Writes the list atomically. Throws FileError when the file cannot be
-// written and ListFileLimitError for a list the format cannot hold.
+// written, DamagedCopyError when a damaged file in its place could not be
+// kept, and ListFileLimitError for a list the format cannot hold.
 void SaveListViewToFile(const ListEntries& list, const std::string& path);
 
-// Before a file that failed to load is replaced, its bytes are kept beside
-// it as "<name>.bak" (or ".bak2", ".bak3", ... when that is taken by an
-// earlier copy). Answers the copy's path, or empty when no copy could be
-// made. A path with no file needs no copy: answers `path` itself.
-std::string KeepDamagedCopy(const std::string& path);
 
 }  // namespace orv

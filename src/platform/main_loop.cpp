@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/deferred.h"
+
 namespace orv {
 
 namespace {
@@ -45,6 +47,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
   while (!done() && !g_terminating && !*expired) g_main_context_iteration(nullptr, TRUE);
   --g_wait_depth;
   if (timer && !*expired) g_source_remove(timer);
+  if (g_wait_depth == 0) internal::StackMayHaveUnwound();
   return done();
 }
 

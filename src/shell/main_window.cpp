@@ -6,21 +6,16 @@
 #include "app/app.h"
 #include "favorites/favorites_window.h"
 #include "platform/data_folders.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
+#include "platform/startup_steps.h"
 #include "prefs/options_window.h"
 #include "shell/floating_bar_window.h"
 #include "ui/services.h"
 
 namespace orv {
-
-namespace {
-
-// Far above any real settings file.
-constexpr size_t kMaxSettingsFile = IniFile::kMaxBytes;
-
-}  // namespace
 
 TMainForm::TMainForm(App& app, Services& services)
     : root(Gtk::ORIENTATION_VERTICAL),
@@ -62,17 +57,15 @@ TMainForm::TMainForm(App& app, Services& services)
     // with it; pages our own commands remove are destroyed by them.
     if (destroying_page_) return;
     TTabExtSheet* page = nbook.Pages(index);
-    // Tracked: the idle call is dropped if the window goes first.
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this, page] {
-          for (auto& p : pages_) {
-            if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
-              DestroyPage(page);
-              return;
-            }
-          }
-        },
-        *this));
+    // Dropped if the window goes first.
+    RunWhenUnwound(this, [this, page] {
+      for (auto& p : pages_) {
+        if (p.sheet.get() == page && nbook.IndexOf(*page) < 0) {
+          DestroyPage(page);
+          return;
+        }
+      }
+    });
   };
   signal_button_press_event().connect(
       [this](GdkEventButton* event) {
@@ -117,6 +110,7 @@ TMainForm::TMainForm(App& app, Services& services)
 
 TMainForm::~TMainForm() {
   timer_.disconnect();
+  ForgetDeferred(this);
   nbook.OnChange = nullptr;
   nbook.OnTabDelete = nullptr;
   // The toolbar panels are ours, not the pages': take them out first.
@@ -130,68 +124,72 @@ TMainForm::~TMainForm() {
 
 std::string TMainForm::OrvindelDir() const { return data_dir_ + kOrvindelFolder + "/"; }
 
+void TMainForm::BeginStartupStep(int step) {
+  startup_step_ = step;
+  StartupStepReached(step);
+}
+
 void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
   // One guard over the whole sequence: a failing step ends start-up there,
   // silently, and the window opens in whatever state was reached.
   RunGuarded([&] {
-    // 1. The built-in user agent.
+    BeginStartupStep(1);  // The built-in user agent.
     CurrentUserAgent = kDefaultUserAgent;
-    // 2. The first tab's browser.
+    BeginStartupStep(2);  // The first tab's browser.
     first_browser_ = std::make_unique<TWebBrowser>(services_.engine->NewBackend());
     tsmain.pack_start(*Glib::wrap(first_browser_->Widget()), Gtk::PACK_EXPAND_WIDGET);
     ProcessPendingEvents();
     WireBrowser(*first_browser_);
     first_browser_->SetUserAgent(CurrentUserAgent);
-    // 3. The system's start page, the home page's default.
+    BeginStartupStep(3);  // The system's start page, the home page's default.
     const std::string start_page = SystemStartPage();
-    // 4. The window's own colours.
+    BeginStartupStep(4);  // The window's own colours.
     PaintOwnBackgrounds();
-    // 5. The first browser shows no engine dialogs.
+    BeginStartupStep(5);  // The first browser shows no engine dialogs.
     first_browser_->SetSilent(true);
-    // 6. Where the program and its files are.
+    BeginStartupStep(6);  // Where the program and its files are.
     program_dir_ = services_.folders.program_dir;
     data_dir_ = services_.folders.data_dir;
-    // 7. The Orvindel and ovTemp folders.
+    BeginStartupStep(7);  // The Orvindel and ovTemp folders.
     RunGuarded([&] {
       CreateDataFolders(data_dir_);
       ProcessPendingEvents();
     });
-    // 8. List files an older version kept beside the program.
+    RemoveStaleTemporaries(OrvindelDir());
+    folder_notice_.Check(*services_.dialogs, this, OrvindelDir(), /*now=*/false);
+    BeginStartupStep(8);  // List files an older version kept beside the program.
     MigrateListFile(program_dir_, OrvindelDir(), "2rss.ovf");
     MigrateListFile(program_dir_, OrvindelDir(), "2favlist.ovf");
-    // 9. The window's size, place and state.
+    BeginStartupStep(9);  // The window's size, place and state.
     LoadSettings();
-    // 10. The first browser stands in for pages without one.
+    BeginStartupStep(10);  // The first browser stands in for pages without one.
     fallback_browser_ = first_browser_.get();
-    // 11. The colour dialog's state.
+    BeginStartupStep(11);  // The colour dialog's state.
     RunGuarded([&] {
-      if (auto bytes = ReadFileBytes(OrvindelDir() + kColorDialogFile, kMaxSettingsFile)) {
-        ColorDialog = ParseColorDialogState(*bytes, ColorDialog);
+      if (auto file = ReadSettingsFile(OrvindelDir() + kColorDialogFile)) {
+        ColorDialog = ReadColorDialogState(*file, ColorDialog);
       }
     });
-    // 12. The settings, and which bars show.
-    const std::string config_path = OrvindelDir() + kMainConfigFile;
-    const auto config_bytes = ReadFileBytes(config_path, kMaxSettingsFile);
-    config_unreadable_ = !config_bytes && FileExists(config_path);
-    Settings = ReadMainConfig(IniFile::Parse(config_bytes.value_or("")), services_.screen(),
-                              start_page);
+    BeginStartupStep(12);  // The settings, and which bars show.
+    Settings = ReadMainConfig(ReadSettingsFile(OrvindelDir() + kMainConfigFile).value_or(IniFile()),
+                              services_.screen(), start_page);
     ApplyViewState();
-    // 13. The home page.
+    BeginStartupStep(13);  // The home page.
     GetCurrentWB()->Navigate(Settings.HomePage);
-    // 14. The engine's emulation level.
+    BeginStartupStep(14);  // The engine's emulation level.
     SetEngineEmulationLevel();
-    // 15. The first tab has no title yet.
+    BeginStartupStep(15);  // The first tab has no title yet.
     fallback_browser_ = first_browser_.get();
     first_browser_->TabTitle.clear();
-    // 16. Addresses from the command line; the last one wins.
+    BeginStartupStep(16);  // Addresses from the command line; the last one wins.
     for (const auto& argument : arguments) {
       if (argument.empty()) continue;
       e3.set_text(argument);
       GetCurrentWB()->Navigate(e3.get_text());
     }
-    // 17. The side panel's first width.
+    BeginStartupStep(17);  // The side panel's first width.
     RedirectPanelFirstWidth = restored_.width / 2;
-    // 18. The quick menu's captions.
+    BeginStartupStep(18);  // The quick menu's captions.
     mainjezik();
     ProcessPendingEvents();
     StartupFinished = true;
@@ -206,15 +204,18 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
 
 void TMainForm::LoadSettings() {
   const std::string path = OrvindelDir() + kGeometryFile;
-  const auto bytes = ReadFileBytes(path, kMaxSettingsFile);
-  if (!bytes) {
+  const auto file = ReadSettingsFile(path);
+  if (!file) {
     maximize();
     status_ = kStatusMaximized;
     return;
   }
   WindowGeometry current = restored_;
   get_position(current.left, current.top);
-  const WindowGeometry g = ReadWindowGeometry(IniFile::Parse(*bytes), current);
+  bool complete = true;
+  const WindowGeometry g =
+      PlaceOnMonitors(ReadWindowGeometry(*file, current, &complete), MonitorRects());
+  if (!complete) MarkDamaged(path);
   resize(g.width, g.height);
   move(g.left, g.top);
   restored_ = g;
@@ -233,9 +234,13 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings() {
+  // What start-up never read is not written: a close during start-up must
+  // not put defaults over the user's files.
   RunGuarded([&] {
+    if (startup_step_ <= 11) return;
     WriteFileAtomic(OrvindelDir() + kColorDialogFile, SerializeColorDialogState(ColorDialog));
   });
+  if (startup_step_ <= 9) return;
   WindowGeometry g = restored_;
   g.status = status_;
   WriteFileAtomic(OrvindelDir() + kGeometryFile, WriteWindowGeometry(g).Serialize());
@@ -271,18 +276,14 @@ bool TMainForm::on_window_state_event(GdkEventWindowState* event) {
 }
 
 void TMainForm::WriteMainConfigFile() {
+  if (startup_step_ <= 12) return;  // never read: nothing to write back
   const std::string path = OrvindelDir() + kMainConfigFile;
-  const auto bytes = ReadFileBytes(path, kMaxSettingsFile);
-  if (config_unreadable_ && !bytes) {
-    std::error_code ec;
-    std::filesystem::rename(path, path + ".bak", ec);
-  }
   // Values whose controls exist are taken from them.
   Settings.ProgressEndColor = e3.EndColor();
   Settings.SocialBarShown = socialbar.get_visible();
   Settings.QuickPanelShown = p2.get_visible();
   // Keys the program does not own stay as they were in the file.
-  IniFile file = IniFile::Parse(bytes.value_or(""));
+  IniFile file = ReadSettingsFile(path).value_or(IniFile());
   WriteMainConfig(file, Settings);
   WriteFileAtomic(path, file.Serialize());
 }
@@ -292,6 +293,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   ProcessPendingEvents();
   if (StartupFinished) CanClose = true;
   if (!CanClose) return;
+  folder_notice_.Check(*services_.dialogs, this, OrvindelDir(), /*now=*/true);
   timer_.disconnect();
   RunGuarded([&] {
     if (dxpanel.get_visible()) CloseRedirectPanel();
@@ -315,17 +317,12 @@ void TMainForm::FormDestroy() {
 
 bool TMainForm::RequestClose() {
   if (closed_) return true;
-  if (WaitDepth() > 0 && StartupFinished) {
-    // A handler is waiting for a page further up the stack; closing now
-    // would destroy what it waits on. End every wait, close afterwards.
+  if (!StackUnwound() && StartupFinished) {
+    // A handler is waiting for a page, or a browser's handler is running,
+    // further up the stack; closing now would destroy what it still uses.
+    // End every wait, close afterwards.
     SetTerminating(true);
-    Glib::signal_idle().connect(sigc::track_obj(
-        [this] {
-          if (WaitDepth() > 0) return true;
-          RunReported([&] { RequestClose(); });
-          return false;
-        },
-        *this));
+    RunWhenUnwound(this, [this] { RunReported([&] { RequestClose(); }); });
     return false;
   }
   bool can_close = false;
@@ -343,6 +340,8 @@ bool TMainForm::on_delete_event(GdkEventAny*) {
 }
 
 void TMainForm::Exit2Click() {
+  // Asked for during start-up (a signal): carried out once it has finished.
+  if (!app_.Started()) return app_.RequestExit();
   StartupFinished = true;
   ProcessPendingEvents();
   RequestClose();

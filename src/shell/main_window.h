@@ -16,6 +16,7 @@
 #include "engine/web_browser.h"
 #include "common/color_dialog_state.h"
 #include "platform/mail.h"
+#include "shell/data_folder_dialog.h"
 #include "shell/main_config.h"
 #include "shell/window_geometry.h"
 #include "pagetools/social_bar_widget.h"
@@ -279,6 +280,7 @@ class TMainForm : public Gtk::Window {
   void ApplyTransparency();
   void ClearTemporaryInternetFiles();
   void WriteMainConfigFile();
+  void BeginStartupStep(int step);
   std::string OrvindelDir() const;
   bool IsCurrent(const TWebBrowser& browser);
   TTabExtSheet* PageOf(const TWebBrowser& browser);
@@ -334,8 +336,9 @@ class TMainForm : public Gtk::Window {
   bool redirect_look_ = false;
   std::string program_dir_;
   std::string data_dir_;
-  // Orvindel.cfg existed but could not be read: keep it before writing.
-  bool config_unreadable_ = false;
+  // The start-up step reached: what was read by then may be written back.
+  int startup_step_ = 0;
+  DataFolderNotice folder_notice_;
   bool closed_ = false;
   bool destroying_page_ = false;
   // Set while the check marks are set from code, which activates the items.

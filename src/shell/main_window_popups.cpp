@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "engine/document_commands.h"
+#include "platform/deferred.h"
 #include "platform/error_report.h"
 #include "prefs/options_window.h"
 #include "shell/redirect_notice_window.h"
@@ -51,14 +52,10 @@ void TMainForm::wbNewWindow2(TWebBrowser& sender, const std::string&, TWebBrowse
 }
 
 void TMainForm::ForgetCatcher() {
-  // Never destroyed from inside its own events: on a later turn instead.
+  // Never destroyed from inside its own events: once they have returned.
   if (!catcher_) return;
-  auto* browser = catcher_.release();
-  auto* window = catcher_window_.release();
-  Glib::signal_idle().connect_once([browser, window] {
-    delete browser;
-    delete window;
-  });
+  DeleteWhenUnwound(std::move(catcher_));
+  DeleteWhenUnwound(std::move(catcher_window_));
 }
 
 void TMainForm::WBBeforeNavigate2(TWebBrowser& sender, const std::string& uri, bool& cancel) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "ui/dialogs.h"
 #include "engine/engine_service.h"
@@ -27,5 +28,8 @@ struct Services {
 
 // The primary monitor's size as GDK reports it.
 ScreenSize PrimaryScreenSize();
+
+// Every monitor's rectangle, the primary one first.
+std::vector<ScreenRect> MonitorRects();
 
 }  // namespace orv

@@ -11,6 +11,7 @@ import collections
 import ctypes
 import http.server
 import os
+import random
 import select
 import shutil
 import signal
@@ -209,17 +210,19 @@ def start_session_bus(folder):
     return proc, address
 
 
-def start_x_server(deadline_s=10):
+def start_x_server(deadline_s=10, display=None):
     """A private Xvfb on a free display: (process, ":N"), or (None, None).
     A test that types keys or photographs the screen needs a display no
-    other test shares: CTest runs two tests at a time on the suite's one."""
+    other test shares: CTest runs two tests at a time on the suite's one.
+    `display` (":N") asks for that number instead of the first free one."""
     xvfb = shutil.which("Xvfb")
     if not xvfb:
         return None, None
     # Xvfb writes the display it took to this pipe once it accepts clients.
     read_end, write_end = os.pipe()
-    proc = subprocess.Popen([xvfb, "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+    proc = subprocess.Popen([xvfb, *([display] if display else []), "-displayfd", str(write_end),
+                             "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     number = b""
@@ -239,6 +242,19 @@ def start_x_server(deadline_s=10):
         proc.wait(timeout=5)
         return None, None
     return proc, ":" + number.decode().strip()
+
+
+def start_x_server_apart(deadline_s=10, attempts=10):
+    """Like start_x_server, on a display number picked at random far above
+    the usual ones: the first free number is the one another user's X server
+    in a separate temporary folder (a container on the same machine) may
+    take too, and two servers on one number answer each other's clients."""
+    rng = random.SystemRandom()
+    for _ in range(attempts):
+        proc, display = start_x_server(deadline_s, f":{rng.randrange(1000, 30000)}")
+        if proc:
+            return proc, display
+    return None, None
 
 
 def use_display(display):

@@ -247,7 +247,7 @@ TEST_F(FavoritesTest, ADamagedFileIsKeptBeforeItIsReplaced) {
   StartApp();
   for (const Case& c : cases) {
     const std::string& bytes = c.bytes;
-    fs::remove(ListPath() + ".bak");
+    fs::remove(ListPath() + ".bad1");
     WriteFile(ListPath(), bytes);
     dialogs_.shown.clear();
     Window().SpeedButton9Click();
@@ -257,23 +257,23 @@ TEST_F(FavoritesTest, ADamagedFileIsKeptBeforeItIsReplaced) {
     EXPECT_EQ(dialogs_.shown[0].icon, MsgIcon::kError);
     EXPECT_EQ(Names(Window().Entries()), c.shown) << c.what;
     Window().BitBtn1Click();
-    EXPECT_EQ(ReadFile(ListPath() + ".bak"), bytes) << c.what;
+    EXPECT_EQ(ReadFile(ListPath() + ".bad1"), bytes) << c.what;
     EXPECT_EQ(Names(FileList()), c.shown) << c.what;
     // Once kept, later writes need no further copy.
     Window().SpeedButton9Click();
     Window().BitBtn1Click();
-    EXPECT_FALSE(fs::exists(ListPath() + ".bak2")) << c.what;
+    EXPECT_FALSE(fs::exists(ListPath() + ".bad2")) << c.what;
   }
 }
 
 TEST_F(FavoritesTest, AnEarlierCopyIsNotOverwritten) {
   StartApp();
-  WriteFile(ListPath() + ".bak", "older copy");
+  WriteFile(ListPath() + ".bad1", "older copy");
   WriteFile(ListPath(), "not a list");
   Window().SpeedButton9Click();
   Window().BitBtn1Click();
-  EXPECT_EQ(ReadFile(ListPath() + ".bak"), "older copy");
-  EXPECT_EQ(ReadFile(ListPath() + ".bak2"), "not a list");
+  EXPECT_EQ(ReadFile(ListPath() + ".bad1"), "older copy");
+  EXPECT_EQ(ReadFile(ListPath() + ".bad2"), "not a list");
   EXPECT_EQ(ReadFile(ListPath()), "LVF\x00\x00"s);
 }
 

@@ -1,11 +1,13 @@
 // The main window's start-up and close over the fake engine.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "common/ini_file.h"
 #include "platform/files.h"
 #include "platform/main_loop.h"
+#include "platform/startup_steps.h"
 #include "favorites/favorites_window.h"
 #include "prefs/options_window.h"
 #include "shell/main_window.h"
@@ -15,6 +17,7 @@ namespace orv::test {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class MainWindowTest : public WindowTest {
  protected:
@@ -214,7 +217,7 @@ TEST_F(MainWindowTest, OldListFilesMoveIntoTheOrvindelFolder) {
 
 TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsSilently) {
   const std::string cases[] = {
-      std::string("\0\xFF\xFE garbage \x01\x02", 16),
+      "\0\xFF\xFE garbage \x01\x02"s,
       "[Config]\n[Config]\nTABS=1\nTABS=x\n" + std::string(300000, 'z') + "\n",
       "[Config]\nHomepage=caf\xE9.test\n",  // Windows-1252
   };
@@ -235,26 +238,164 @@ TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsSilently) {
   EXPECT_EQ(ReadIni("Orvindel.cfg").ReadString("Config", "Homepage", ""), "caf\xC3\xA9.test");
 }
 
-TEST_F(MainWindowTest, UnusableDataFolderStartsWithDefaultsAndClosesQuietly) {
+TEST_F(MainWindowTest, AnUnusableDataFolderIsToldOnceAndTheProgramGoesOn) {
   // The data folder's place is taken by a file: nothing can be created there.
   WriteFile(root_ + "/blocked", "not a folder");
   services_.folders.data_dir = root_ + "/blocked/";
   StartApp({"http://page.test/"});
   EXPECT_TRUE(Main().StartupFinished);
   EXPECT_EQ(Main().Settings.Transparency, 155);
+  EXPECT_TRUE(dialogs_.shown.empty()) << "not in the middle of start-up";
   ASSERT_TRUE(Pump([&] { return Main().GetCurrentWB()->ReadyState() == 4; }));
+  PumpIdle();
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text,
+            "Your settings cannot be saved: the folder \"" + root_ +
+                "/blocked/Orvindel\" cannot be written (Not a directory).\r\rOrvindel goes on, "
+                "but what you change in this session will not be kept.");
+  EXPECT_EQ(dialogs_.shown[0].icon, MsgIcon::kWarning);
   EXPECT_TRUE(Close());
-  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(dialogs_.shown.size(), 1u) << "once per run, not again at close";
   EXPECT_EQ(ReadFile(root_ + "/blocked"), "not a folder");
 }
 
-TEST_F(MainWindowTest, UnreadableConfigurationIsKeptBeforeItIsReplaced) {
-  const std::string huge = "[Config]\nHomepage=x\n" + std::string(IniFile::kMaxBytes + 10, ' ');
-  WriteFile(OrvindelDir() + "Orvindel.cfg", huge);
+TEST_F(MainWindowTest, AFolderThatBreaksDuringTheRunIsToldAtClose) {
+  StartApp();
+  PumpIdle();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  fs::remove_all(OrvindelDir());
+  WriteFile(root_ + "/data/Orvindel", "a file now");
+  EXPECT_TRUE(Close());
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_NE(dialogs_.shown[0].text.find("/data/Orvindel\" cannot be written (Not a directory)"),
+            std::string::npos)
+      << dialogs_.shown[0].text;
+}
+
+TEST_F(MainWindowTest, SettingsFilesNotReadWholeAreKeptBeforeTheirFirstOverwrite) {
+  const std::string huge_config = "[Config]\nHomepage=x\n" + std::string(IniFile::kMaxBytes, ' ');
+  const std::string garbage = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR binary"s;
+  const std::string long_agent = std::string(2 * 1024 * 1024, 'A') + "\r\n";
+  struct Case {
+    const char* file;
+    std::string bytes;
+  } cases[] = {
+      {"Orvindel.cfg", huge_config},
+      {"Orvindel.cfg", garbage},
+      {"Orvindel.cfg", "[Config]\nHomepage=http://mine.test/\nthis line is not a setting\n"},
+      {"uas.cfg", long_agent},
+      {"Progset.cfg", garbage},
+      {"color.cld", garbage},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = OrvindelDir() + c.file;
+    fs::remove_all(OrvindelDir());
+    WriteFile(path + ".bad1", "an earlier copy");
+    WriteFile(path, c.bytes);
+    StartApp();
+    ASSERT_TRUE(Close());
+    EXPECT_EQ(ReadFile(path + ".bad1"), "an earlier copy");
+    EXPECT_EQ(ReadFile(path + ".bad2"), c.bytes);
+    EXPECT_NE(ReadFile(path), c.bytes) << "replaced by what the program holds";
+    app_.reset();
+    SetTerminating(false);
+    // The program's own file needs no copy at the next close.
+    StartApp();
+    ASSERT_TRUE(Close());
+    EXPECT_FALSE(fs::exists(path + ".bad3"));
+    app_.reset();
+    SetTerminating(false);
+  }
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(MainWindowTest, AWindowStoredOffScreenIsCentred) {
+  WriteFile(OrvindelDir() + "Progset.cfg",
+            "[Velikost]\nSirina=800\nVisina=600\nLevo=-32767\nGor=-32767\nStatus=0\n");
   StartApp();
   ASSERT_TRUE(Close());
-  EXPECT_EQ(ReadFile(OrvindelDir() + "Orvindel.cfg.bak").size(), huge.size());
-  EXPECT_TRUE(ReadIni("Orvindel.cfg").HasKey("Config", "backtext"));
+  const IniFile g = ReadIni("Progset.cfg");
+  EXPECT_EQ(g.ReadInteger("Velikost", "Levo", 0), (1280 - 800) / 2);
+  EXPECT_EQ(g.ReadInteger("Velikost", "Gor", 0), (1024 - 600) / 2);
+  EXPECT_EQ(g.ReadInteger("Velikost", "Sirina", 0), 800);
+}
+
+TEST_F(MainWindowTest, StaleTemporariesOfInterruptedWritesGoAtStartUp) {
+  WriteFile(OrvindelDir() + "color.cld.k3Jx9Q", "left by a kill");
+  WriteFile(OrvindelDir() + "Orvindel.cfg.P0o9I8", "another instance writing now");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  fs::last_write_time(OrvindelDir() + "color.cld.k3Jx9Q", old);
+  StartApp();
+  EXPECT_FALSE(fs::exists(OrvindelDir() + "color.cld.k3Jx9Q"));
+  EXPECT_TRUE(fs::exists(OrvindelDir() + "Orvindel.cfg.P0o9I8"));
+}
+
+// A termination signal at any step of start-up: the close waits for start-up
+// to finish, then writes back exactly what was read.
+TEST_F(MainWindowTest, ExitDuringAnyStartUpStepClosesAfterwardsAndKeepsTheSettings) {
+  WriteFile(OrvindelDir() + "Orvindel.cfg",
+            "[Config]\nHomepage=http://mine.test/\ntransparent=200\nkam=0\n");
+  WriteFile(OrvindelDir() + "Progset.cfg",
+            "[Velikost]\nSirina=800\nVisina=600\nLevo=10\nGor=20\nStatus=0\n");
+  // The program's own form of these files, as one normal run leaves them.
+  StartApp();
+  ASSERT_TRUE(Close());
+  app_.reset();
+  SetTerminating(false);
+  const std::string config = ReadFile(OrvindelDir() + "Orvindel.cfg");
+  ASSERT_NE(config.find("Homepage=http://mine.test/"), std::string::npos);
+  ASSERT_NE(config.find("transparent=200"), std::string::npos);
+  const std::string geometry = ReadFile(OrvindelDir() + "Progset.cfg");
+
+  for (int step = 1; step <= 18; ++step) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    SetStartupStepObserver([&](int at) {
+      if (at == step) app_->MainForm().Exit2Click();
+    });
+    StartApp();
+    SetStartupStepObserver(nullptr);
+    EXPECT_FALSE(Main().Closed()) << "not while start-up runs";
+    PumpIdle();
+    EXPECT_TRUE(Main().Closed());
+    EXPECT_EQ(ReadFile(OrvindelDir() + "Orvindel.cfg"), config);
+    EXPECT_EQ(ReadFile(OrvindelDir() + "Progset.cfg"), geometry);
+    EXPECT_TRUE(fs::exists(OrvindelDir() + "uas.cfg"));
+    app_.reset();
+    SetTerminating(false);
+  }
+}
+
+// A close asked for while a browser's own handler runs (here: the handler
+// lets pending events run, and the close comes in meanwhile) must not destroy
+// that browser under it.
+TEST_F(MainWindowTest, ExitInsideABrowserHandlerWaitsForTheHandlerToReturn) {
+  StartApp({"http://page.test/"});
+  ASSERT_TRUE(Settle());
+  bool browser_alive_in_handler = false;
+  bool ran = false;
+  Main().FirstBrowser()->OnTitleChange = [&](TWebBrowser& sender, const std::string&) {
+    if (ran) return;
+    ran = true;
+    g_idle_add(
+        [](gpointer main) -> gboolean {
+          static_cast<TMainForm*>(main)->Exit2Click();
+          return G_SOURCE_REMOVE;
+        },
+        &Main());
+    PumpIdle();
+    browser_alive_in_handler = Main().FirstBrowser() == &sender && !Main().Closed();
+  };
+  Main().FirstBrowser()->Navigate("http://again.test/");
+  // Not the waiting loop: a close also waits for every wait to end.
+  for (int i = 0; i < 100 && !ran; ++i) {
+    PumpIdle();
+    g_usleep(10'000);
+  }
+  ASSERT_TRUE(ran);
+  EXPECT_TRUE(browser_alive_in_handler);
+  PumpIdle();
+  EXPECT_TRUE(Main().Closed()) << "closed once the handler returned";
 }
 
 TEST_F(MainWindowTest, ExceptionsEscapingHandlersReachTheMessageBox) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/deferred.h"
 #include "platform/main_loop.h"
 #include "window_fixture.h"
 
@@ -37,6 +38,26 @@ class WebBrowserTest : public WindowTest {
   std::unique_ptr<TWebBrowser> browser_;
   std::vector<std::string> events_;
 };
+
+// A handler may let pending events run; whatever was queued for deletion
+// meanwhile, its own browser included, waits until the handler and the
+// engine code around it have returned.
+TEST_F(WebBrowserTest, ABrowserDeletedInsideItsOwnHandlerOutlivesTheHandler) {
+  bool alive_in_handler = false;
+  browser_->OnTitleChange = [&](TWebBrowser& self, const std::string&) {
+    DeleteWhenUnwound(std::move(browser_));
+    PumpIdle();
+    alive_in_handler = web_.backends.size() == 1 && self.LocationURL() == "http://a.test/";
+  };
+  browser_->Navigate("http://a.test/");
+  // Not the waiting loop: deletion also waits for every wait to end.
+  for (int i = 0; i < 100 && !web_.backends.empty(); ++i) {
+    PumpIdle();
+    g_usleep(10'000);
+  }
+  EXPECT_TRUE(web_.backends.empty());
+  EXPECT_TRUE(alive_in_handler);
+}
 
 TEST_F(WebBrowserTest, NavigationDeliversEventsInEngineOrder) {
   web_.pages["http://a.test/"] = {"A", "<b>a</b>"};
