@@ -201,5 +201,22 @@ TEST_F(PrefsTest, AboutShowsTheVersionAndItsLinkOpensTheMakersSite) {
   EXPECT_EQ(std::string(Main().e3.get_text()), ORV_MAKER_URL);
 }
 
+TEST_F(PrefsTest, TemporaryInternetFilesAreDeletedOnDemandAndOnRefreshWhenAsked) {
+  Start();
+  auto clears = [&] { return std::count(web_.log.begin(), web_.log.end(), "clear cache"); };
+  Main().DeleteTemporaryInternetFiles2Click();
+  EXPECT_EQ(clears(), 1);
+  Main().sbrefreshClick();
+  EXPECT_EQ(clears(), 1) << "off: a refresh keeps the cache";
+  Main().deleterefreshClick();
+  Main().sbrefreshClick();
+  EXPECT_EQ(clears(), 2);
+  ASSERT_TRUE(Main().RequestClose());
+  PumpIdle();
+  EXPECT_EQ(IniFile::Parse(ReadFile(OrvindelDir() + "Orvindel.cfg"))
+                .ReadInteger("Config", "Brisitemp", -1),
+            1);
+}
+
 }  // namespace
 }  // namespace orv::test
