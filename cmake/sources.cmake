@@ -8,6 +8,9 @@ set(ORV_CORE_SOURCES
   src/favorites/favorites_menu.cpp
   src/favorites/favorites_sort.cpp
   src/favorites/list_file.cpp
+  src/feeds/feed_digest.cpp
+  src/feeds/feed_list.cpp
+  src/feeds/feed_parser.cpp
   src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
@@ -18,6 +21,7 @@ set(ORV_CORE_SOURCES
   src/shell/page_captions.cpp
   src/shell/window_geometry.cpp
   src/widgets/page_ext_control.cpp
+  src/widgets/scrolling_text.cpp
 )
 
 set(ORV_PLATFORM_SOURCES
@@ -27,6 +31,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/files.cpp
   src/platform/folders.cpp
   src/platform/launcher.cpp
+  src/platform/http_download.cpp
   src/platform/http_probe.cpp
   src/platform/http_service.cpp
   src/platform/main_loop.cpp
@@ -47,6 +52,9 @@ set(ORV_UI_SOURCES
   src/favorites/favorites_menu_widget.cpp
   src/favorites/favorites_window.cpp
   src/favorites/list_file_dialog.cpp
+  src/feeds/add_rss_dialog.cpp
+  src/feeds/manage_feeds_window.cpp
+  src/feeds/rss_window.cpp
   src/pagetools/quick_search_window.cpp
   src/pagetools/search_hint_window.cpp
   src/pagetools/social_bar_widget.cpp
@@ -54,6 +62,7 @@ set(ORV_UI_SOURCES
   src/shell/main_window.cpp
   src/shell/main_window_chrome.cpp
   src/shell/main_window_commands.cpp
+  src/shell/main_window_feeds.cpp
   src/shell/main_window_navigation.cpp
   src/shell/main_window_pagetools.cpp
   src/shell/main_window_popups.cpp
@@ -61,6 +70,7 @@ set(ORV_UI_SOURCES
   src/shell/redirect_notice_window.cpp
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
+  src/widgets/scrolling_text_widget.cpp
   src/ui/dialogs.cpp
   src/ui/services.cpp
 )

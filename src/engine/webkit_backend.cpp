@@ -104,6 +104,11 @@ class WebKitBackend final : public BrowserBackend {
     webkit_settings_set_user_agent(settings, agent.empty() ? nullptr : agent.c_str());
   }
 
+  void SetPassiveContent(bool passive) override {
+    passive_ = passive;
+    ApplyPassive(webkit_web_view_get_settings(web_view()));
+  }
+
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override {
     GVariantBuilder args;
     g_variant_builder_init(&args, G_VARIANT_TYPE("a{sv}"));
@@ -159,6 +164,16 @@ class WebKitBackend final : public BrowserBackend {
  private:
   WebKitWebView* web_view() const { return WEBKIT_WEB_VIEW(view_); }
 
+  void ApplyPassive(WebKitSettings* settings) {
+    // Without script markup, WebKit drops script elements and event handler
+    // attributes as it parses and follows no javascript: link, while the
+    // document operations, which come through the API, keep working.
+    webkit_settings_set_enable_javascript_markup(settings, !passive_);
+    webkit_settings_set_default_charset(settings, passive_ ? "UTF-8" : "iso-8859-1");
+    webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+    webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+  }
+
   void MakeView(WebKitWebView* related) {
     WebKitSettings* settings = webkit_settings_new();
     webkit_settings_set_enable_developer_extras(settings, FALSE);
@@ -166,6 +181,7 @@ class WebKitBackend final : public BrowserBackend {
     // pop-up blocker asks the user instead, so every request reaches it.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
     if (!user_agent_.empty()) webkit_settings_set_user_agent(settings, user_agent_.c_str());
+    ApplyPassive(settings);
     view_ = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related,
                                               "settings", settings, nullptr))
                     : GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
@@ -331,6 +347,7 @@ class WebKitBackend final : public BrowserBackend {
   bool page_arriving_ = false;
   std::string status_text_;
   std::string user_agent_;
+  bool passive_ = false;
   std::function<void(bool)> find_done_;
 };
 

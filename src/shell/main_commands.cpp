@@ -27,6 +27,9 @@ constexpr std::array kRows = {
     CommandRow{"gt2", M::kQuickMenu, "SetQuickWebSearch1", "Bing", "", ""},
     CommandRow{"gt3", M::kQuickMenu, "SetQuickWebSearch1", "Yahoo", "", ""},
     CommandRow{"gt4", M::kQuickMenu, "SetQuickWebSearch1", "Wikipedia", "", ""},
+    CommandRow{"RSSReader1", M::kQuickMenu, "", "RSS Reader", "RSS Reader", "F9"},
+    CommandRow{"AddRSS2", M::kQuickMenu, "", "Add RSS", "Add RSS", "F8"},
+    CommandRow{"ScrollingRSS1", M::kQuickMenu, "", "Scrolling RSS", "Scrolling RSS", ""},
     CommandRow{"Exit2", M::kQuickMenu, "", "Exit", "Exit", ""},
 
     // The tab strip's menu.

@@ -18,6 +18,7 @@
 #include "pagetools/social_bar_widget.h"
 #include "widgets/gauge_edit_widget.h"
 #include "widgets/page_ext_control_widget.h"
+#include "widgets/scrolling_text_widget.h"
 
 namespace orv {
 
@@ -106,6 +107,23 @@ class TMainForm : public Gtk::Window {
   // "Quick Menu" (F2): shows or hides the quick panel.
   void em1Click();
 
+  // --- Feeds --------------------------------------------------------------
+  // Opens the reader and waits until it closes.
+  void SpeedButton19Click();
+  void RSSReader1Click();
+  void AddRSS2Click();
+  // The quick panel's RSS Reader: redirect mode off first.
+  void xq1Click();
+  // Shows or hides the ticker strip.
+  void ScrollingRSS1Click();
+  void alsClick();
+  void alsrefreshClick();
+  void alszapriClick();
+  void rsstimerTimer();
+  // The ticker's refresh: the first feed's headlines.
+  void rssClick();
+  bool TickerTimerRunning() const { return rsstimer_.connected(); }
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -154,6 +172,8 @@ class TMainForm : public Gtk::Window {
   std::string CurrentLanguageFile;
   bool StartupFinished = false;
   bool RedirectMode = false;
+  // "Add RSS" asked the reader to go on to Manage Feeds and its Add dialog.
+  bool AddFeedRequested = false;
   int RedirectPanelFirstWidth = 0;
   ColorDialogState ColorDialog;
 
@@ -185,16 +205,22 @@ class TMainForm : public Gtk::Window {
   Gtk::Box dxbuttons;
   Gtk::Button x105, x107, x110, x111, x113, x108;
   TSocialBar socialbar;
+  // The news ticker strip along the bottom.
+  Gtk::Box ptop;
+  TALScrollingText als;
+  Gtk::Button alsrefresh, alszapri;
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
   Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect;
+  Gtk::Button xq1;
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
   Gtk::CheckMenuItem em1, snb;
   Gtk::MenuItem Files1, NewSession1, Find1, ools2, QuickWebSearch3, SetQuickWebSearch1, gt1, gt2,
       gt3, gt4, Exit2;
+  Gtk::MenuItem RSSReader1, AddRSS2, ScrollingRSS1;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -207,6 +233,7 @@ class TMainForm : public Gtk::Window {
   void BuildToolbar();
   static std::vector<Glib::RefPtr<Gdk::Pixbuf>> TabImages();
   void BuildQuickPanel();
+  void BuildTicker();
   // Both menus, in the command table's order.
   void BuildMenus();
   void OpenSocialLink(int button);
@@ -264,6 +291,9 @@ class TMainForm : public Gtk::Window {
   std::unique_ptr<Gtk::OffscreenWindow> wb666_window_;
   std::unique_ptr<TWebBrowser> wb666_;
   sigc::connection timer_;
+  // The ticker's five-minute refresh; runs only while the ticker shows.
+  sigc::connection rsstimer_;
+  bool ticker_refreshing_ = false;
   // The hidden browser a blocked pop-up loads into until the user answers.
   std::unique_ptr<Gtk::OffscreenWindow> catcher_window_;
   std::unique_ptr<TWebBrowser> catcher_;
