@@ -267,11 +267,12 @@ void Tfrss::bbrefreshClick() {
   if (CurrentFeedUrl.empty() || !wbrss_) return;
   const unsigned generation = ++generation_;
   wbrss_->Navigate(" ");
-  ScratchFile feed_file(ReserveNumberedFile(services().folders.TempDir(), "ovrss", ".xml"));
-  if (cbfeeds.get_entry_text().empty()) return;
   const std::string name = CurrentFeedName;
   std::vector<FeedItem> items;
   {
+    // The feed file goes as soon as it has been read.
+    ScratchFile feed_file(ReserveNumberedFile(services().folders.TempDir(), "ovrss", ".xml"));
+    if (cbfeeds.get_entry_text().empty()) return;
     BusyCursor busy(*this);
     try {
       items = FetchFeed(*services().http, CurrentFeedUrl, feed_file.path());
@@ -317,6 +318,7 @@ void Tfrss::nalozivse() {
     for (const FeedItem& item : items) AddDigestItem(lines, item, feed.caption);
     g_unlink(feed_file.path().c_str());
   }
+  g_unlink(feed_file.path().c_str());
   AddDigestFooter(lines);
   ShowDigest(lines);
 }
