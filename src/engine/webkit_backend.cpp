@@ -3,9 +3,11 @@
 #include <webkit2/webkit2.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/error_report.h"
+#include "platform/main_loop.h"
 
 namespace orv {
 
@@ -53,6 +55,61 @@ WebKitWebContext* SharedContext() {
     return c;
   }();
   return context;
+}
+
+// Content rules for pages of untrusted markup: nothing the page refers to
+// comes from a local file, neither as a part of it nor as a frame in it. The
+// page itself, a file in the top frame, still loads.
+constexpr char kLocalFileRules[] = R"([
+  {"trigger": {"url-filter": "^file:", "resource-type": ["image", "style-sheet", "script",
+     "font", "raw", "svg-document", "media", "popup"]}, "action": {"type": "block"}},
+  {"trigger": {"url-filter": "^file:", "resource-type": ["document"],
+     "load-context": ["child-frame"]}, "action": {"type": "block"}}
+])";
+
+// An engine that does not know frame rules still takes these.
+constexpr char kLocalSubresourceRules[] = R"([
+  {"trigger": {"url-filter": "^file:", "resource-type": ["image", "style-sheet", "script",
+     "font", "raw", "svg-document", "media", "popup"]}, "action": {"type": "block"}}
+])";
+
+// Compiles `rules`; null when the engine refuses them. Compiling is
+// asynchronous and is waited for in the waiting loop.
+WebKitUserContentFilter* CompileRules(const char* rules) {
+  struct Pending {
+    bool done = false;
+    WebKitUserContentFilter* filter = nullptr;
+  };
+  gchar* folder = g_build_filename(g_get_user_cache_dir(), "Orvindel", "content-rules", nullptr);
+  WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder);
+  g_free(folder);
+  // Left to the callback if the wait gives up first.
+  auto* pending = new Pending;
+  GBytes* source = g_bytes_new_static(rules, std::strlen(rules));
+  webkit_user_content_filter_store_save(
+      store, "local-files", source, nullptr,
+      [](GObject* object, GAsyncResult* result, gpointer data) {
+        auto* p = static_cast<Pending*>(data);
+        p->filter = webkit_user_content_filter_store_save_finish(
+            WEBKIT_USER_CONTENT_FILTER_STORE(object), result, nullptr);
+        p->done = true;
+      },
+      pending);
+  g_bytes_unref(source);
+  WaitUntil([pending] { return pending->done; }, 15000);
+  WebKitUserContentFilter* compiled = pending->done ? pending->filter : nullptr;
+  if (pending->done) delete pending;
+  g_object_unref(store);
+  return compiled;
+}
+
+// The rules, compiled once for the process.
+WebKitUserContentFilter* LocalFileFilter() {
+  static WebKitUserContentFilter* filter = [] {
+    WebKitUserContentFilter* compiled = CompileRules(kLocalFileRules);
+    return compiled ? compiled : CompileRules(kLocalSubresourceRules);
+  }();
+  return filter;
 }
 
 // Scripts the document operations run; page text always travels as an
@@ -107,6 +164,7 @@ class WebKitBackend final : public BrowserBackend {
   void SetPassiveContent(bool passive) override {
     passive_ = passive;
     ApplyPassive(webkit_web_view_get_settings(web_view()));
+    ApplyContentRules();
   }
 
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override {
@@ -158,11 +216,23 @@ class WebKitBackend final : public BrowserBackend {
     page_arriving_ = false;
     status_text_.clear();
     MakeView(related.web_view());
+    if (passive_) ApplyContentRules();
     return view_;
   }
 
  private:
   WebKitWebView* web_view() const { return WEBKIT_WEB_VIEW(view_); }
+
+  void ApplyContentRules() {
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(web_view());
+    if (passive_) {
+      if (WebKitUserContentFilter* filter = LocalFileFilter()) {
+        webkit_user_content_manager_add_filter(content, filter);
+      }
+    } else {
+      webkit_user_content_manager_remove_all_filters(content);
+    }
+  }
 
   void ApplyPassive(WebKitSettings* settings) {
     // Without script markup, WebKit drops script elements and event handler
