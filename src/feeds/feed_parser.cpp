@@ -122,7 +122,9 @@ FeedItem AtomEntry(const xmlNode* entry) {
   return out;
 }
 
-std::vector<FeedItem> ItemsOf(const xmlDoc* doc) {
+constexpr size_t kPaceItems = 256;
+
+std::vector<FeedItem> ItemsOf(const xmlDoc* doc, const std::function<void()>& pace) {
   std::vector<FeedItem> items;
   const xmlNode* root = xmlDocGetRootElement(doc);
   if (!root) return items;
@@ -130,19 +132,26 @@ std::vector<FeedItem> ItemsOf(const xmlDoc* doc) {
   // first item is read as one.
   if (const xmlNode* channel = FirstElement(root->children)) {
     if (const xmlNode* first = Field(channel, "item")) {
-      for (const xmlNode* n = first; n; n = NextElement(n)) items.push_back(RssItem(n));
+      for (const xmlNode* n = first; n; n = NextElement(n)) {
+        items.push_back(RssItem(n));
+        if (pace && items.size() % kPaceItems == 0) pace();
+      }
       return items;
     }
   }
   // Atom and RSS 1.0 keep their entries beside the feed's own elements.
   if (IsField(root, "feed")) {
     for (const xmlNode* n = root->children; n; n = n->next) {
-      if (IsField(n, "entry")) items.push_back(AtomEntry(n));
+      if (!IsField(n, "entry")) continue;
+      items.push_back(AtomEntry(n));
+      if (pace && items.size() % kPaceItems == 0) pace();
     }
     return items;
   }
   for (const xmlNode* n = root->children; n; n = n->next) {
-    if (IsField(n, "item")) items.push_back(RssItem(n));
+    if (!IsField(n, "item")) continue;
+    items.push_back(RssItem(n));
+    if (pace && items.size() % kPaceItems == 0) pace();
   }
   return items;
 }
@@ -207,14 +216,14 @@ void FeedParser::Feed(std::string_view chunk) {
   }
 }
 
-std::vector<FeedItem> FeedParser::Finish() {
+std::vector<FeedItem> FeedParser::Finish(const std::function<void()>& pace) {
   if (impl_->failed) throw FeedError("The feed could not be read.");
   impl_->failed = true;
   xmlParseChunk(impl_->context, nullptr, 0, 1);
   if (!impl_->context->wellFormed || !impl_->context->myDoc) {
     throw FeedError(ParserMessage(impl_->context));
   }
-  return ItemsOf(impl_->context->myDoc);
+  return ItemsOf(impl_->context->myDoc, pace);
 }
 
 std::vector<FeedItem> ParseFeed(std::string_view bytes) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,8 +60,10 @@ class FeedParser {
   void Feed(std::string_view chunk);
   // Ends the document and answers its items in document order. Throws
   // FeedError for a document that is not well-formed or a field that is
-  // not a single text.
-  std::vector<FeedItem> Finish();
+  // not a single text. `pace`, when given, is called after every few
+  // hundred items, so a caller can let its window breathe during a long
+  // feed.
+  std::vector<FeedItem> Finish(const std::function<void()>& pace = {});
 
   size_t BytesSeen() const { return bytes_; }
 

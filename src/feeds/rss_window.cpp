@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/app.h"
 #include "engine/document_commands.h"
@@ -48,6 +49,16 @@ class BusyCursor {
   Gtk::Window& window_;
 };
 
+// The items' blocks, with the window answering between every few hundred.
+void AddDigestItems(DigestLines& lines, const std::vector<FeedItem>& items,
+                    const std::string& feed_name) {
+  lines.reserve(lines.size() + 10 * items.size() + 2);
+  for (size_t i = 0; i < items.size(); ++i) {
+    AddDigestItem(lines, items[i], feed_name);
+    if (i % 500 == 499) ProcessPendingEvents();
+  }
+}
+
 }  // namespace
 
 std::string ReserveNumberedFile(const std::string& folder, const std::string& prefix,
@@ -86,7 +97,8 @@ std::vector<FeedItem> Tfrss::FetchFeed(HttpService& http, const std::string& url
   const bool downloaded = http.DownloadToFile(url, destination, options);
   if (error) throw *error;
   if (!downloaded) throw FeedDownloadError("The feed \"" + url + "\" could not be downloaded.");
-  return parser.Finish();
+  // A long feed's items are taken out with the window still answering.
+  return parser.Finish([] { ProcessPendingEvents(); });
 }
 
 Tfrss::Tfrss(App& app, Services& services)
@@ -285,7 +297,8 @@ void Tfrss::bbrefreshClick() {
   if (generation != generation_ || !wbrss_) return;
   DigestLines lines;
   AddDigestHeader(lines);
-  for (const FeedItem& item : items) AddDigestItem(lines, item, name);
+  AddDigestItems(lines, items, name);
+  if (generation != generation_ || !wbrss_) return;
   AddDigestFooter(lines);
   ShowDigest(lines);
 }
@@ -315,7 +328,8 @@ void Tfrss::nalozivse() {
       }
     }
     if (generation != generation_ || !wbrss_) return;
-    for (const FeedItem& item : items) AddDigestItem(lines, item, feed.caption);
+    AddDigestItems(lines, items, feed.caption);
+    if (generation != generation_ || !wbrss_) return;
     g_unlink(feed_file.path().c_str());
   }
   g_unlink(feed_file.path().c_str());
@@ -325,11 +339,15 @@ void Tfrss::nalozivse() {
 
 void Tfrss::ShowDigest(const DigestLines& lines) {
   const std::string path = ReserveNumberedFile(services().folders.OrvindelDir(), "rsss", ".html");
-  try {
-    WriteFileAtomic(path, JoinDigestLines(lines));
-  } catch (...) {
+  // A new file of its own: nothing to replace, and nothing worth flushing
+  // to disk for a page that goes when the reader closes.
+  const std::string bytes = JoinDigestLines(lines);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
     g_unlink(path.c_str());
-    throw;
+    throw FileError("The digest \"" + path + "\" cannot be written.");
   }
   // The last digest stays until the new one is on show: the engine reads a
   // page after it was asked to, not while.
