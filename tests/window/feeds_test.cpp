@@ -412,6 +412,35 @@ TEST_F(FeedsTest, ScrollingRssShowsTheFirstFeedAndRefreshesOnlyWhileShown) {
   EXPECT_FALSE(Main().TickerTimerRunning());
 }
 
+TEST_F(FeedsTest, OpenInBrowserMovesAFollowedPageIntoANewTab) {
+  server_.bodies["/feed"] = Rss(Item("One"));
+  server_.bodies["/article"] = "<p>the article</p>";
+  const std::string article = server_.Url("/article");
+  web_.pages[article] = {"Article", "<p>as the reader shows it</p>"};
+  WriteFeeds({{"Feed", 0, {server_.Url("/feed")}}});
+  StartApp();
+  const int tabs = Main().nbook.PageCount();
+  bool closed_on_digest = true;
+  WithReader([&] {
+    // On the digest, a local page, the button does nothing.
+    Settle();
+    Reader().sb1Click();
+    closed_on_digest = !Reader().Showing();
+    Reader().Browser()->Navigate(article);
+    Settle();
+    Reader().sb1Click();
+  });
+  EXPECT_FALSE(closed_on_digest);
+  EXPECT_FALSE(Reader().Showing());
+  EXPECT_EQ(Main().nbook.PageCount(), tabs + 1);
+  TWebBrowser* tab = Main().GetCurrentWB();
+  ASSERT_NE(tab, nullptr);
+  EXPECT_EQ(tab->LocationURL(), article);
+  EXPECT_EQ(static_cast<FakeBackend&>(tab->Backend()).body(), "<p>as the reader shows it</p>");
+  EXPECT_EQ(Main().e3.get_text(), article);
+  EXPECT_EQ(Reader().AlphaBlendValue, 200);
+}
+
 TEST_F(FeedsTest, ClickOnTheTickerAndThePanelButtonOpenTheReader) {
   StartApp();
   int opened = 0;
