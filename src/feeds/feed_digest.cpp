@@ -21,6 +21,15 @@ void AddDigestItem(DigestLines& lines, const FeedItem& item, const std::string& 
   lines.push_back("</font></p>");
 }
 
+void AddDigestItems(DigestLines& lines, const std::vector<FeedItem>& items,
+                    const std::string& feed_name, const std::function<void()>& pace) {
+  lines.reserve(lines.size() + 10 * items.size() + 2);
+  for (size_t i = 0; i < items.size(); ++i) {
+    AddDigestItem(lines, items[i], feed_name);
+    if (pace && i % 500 == 499) pace();
+  }
+}
+
 void AddDigestFooter(DigestLines& lines) { lines.insert(lines.end(), {"</BODY>", "</HTML>"}); }
 
 std::string JoinDigestLines(const DigestLines& lines) {

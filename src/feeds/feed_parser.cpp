@@ -35,8 +35,6 @@ const xmlNode* FirstElement(const xmlNode* node) {
   return node;
 }
 
-const xmlNode* NextElement(const xmlNode* node) { return FirstElement(node->next); }
-
 template <typename Match>
 const xmlNode* FindChild(const xmlNode* parent, Match match) {
   for (const xmlNode* c = parent->children; c; c = c->next) {
@@ -124,34 +122,49 @@ FeedItem AtomEntry(const xmlNode* entry) {
 
 constexpr size_t kPaceItems = 256;
 
-std::vector<FeedItem> ItemsOf(const xmlDoc* doc, const std::function<void()>& pace) {
+// Each item's node is freed as soon as it has been read: a long feed's
+// document then goes a piece at a time, between the paces, instead of in
+// one go at the end.
+void Took(xmlNode* node, std::vector<FeedItem>& items, FeedItem item,
+          const std::function<void()>& pace) {
+  items.push_back(std::move(item));
+  xmlUnlinkNode(node);
+  xmlFreeNode(node);
+  if (pace && items.size() % kPaceItems == 0) pace();
+}
+
+xmlNode* NextElementOf(xmlNode* node) {
+  xmlNode* n = node->next;
+  while (n && n->type != XML_ELEMENT_NODE) n = n->next;
+  return n;
+}
+
+std::vector<FeedItem> ItemsOf(xmlDoc* doc, const std::function<void()>& pace) {
   std::vector<FeedItem> items;
-  const xmlNode* root = xmlDocGetRootElement(doc);
+  xmlNode* root = xmlDocGetRootElement(doc);
   if (!root) return items;
   // RSS 2.0: the channel holds the items, and every element after the
   // first item is read as one.
   if (const xmlNode* channel = FirstElement(root->children)) {
     if (const xmlNode* first = Field(channel, "item")) {
-      for (const xmlNode* n = first; n; n = NextElement(n)) {
-        items.push_back(RssItem(n));
-        if (pace && items.size() % kPaceItems == 0) pace();
+      for (xmlNode* n = const_cast<xmlNode*>(first); n;) {
+        xmlNode* next = NextElementOf(n);
+        Took(n, items, RssItem(n), pace);
+        n = next;
       }
       return items;
     }
   }
   // Atom and RSS 1.0 keep their entries beside the feed's own elements.
-  if (IsField(root, "feed")) {
-    for (const xmlNode* n = root->children; n; n = n->next) {
-      if (!IsField(n, "entry")) continue;
-      items.push_back(AtomEntry(n));
-      if (pace && items.size() % kPaceItems == 0) pace();
+  const bool atom = IsField(root, "feed");
+  for (xmlNode* n = root->children; n;) {
+    xmlNode* next = n->next;
+    if (atom && IsField(n, "entry")) {
+      Took(n, items, AtomEntry(n), pace);
+    } else if (!atom && IsField(n, "item")) {
+      Took(n, items, RssItem(n), pace);
     }
-    return items;
-  }
-  for (const xmlNode* n = root->children; n; n = n->next) {
-    if (!IsField(n, "item")) continue;
-    items.push_back(RssItem(n));
-    if (pace && items.size() % kPaceItems == 0) pace();
+    n = next;
   }
   return items;
 }

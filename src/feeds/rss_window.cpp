@@ -49,16 +49,6 @@ class BusyCursor {
   Gtk::Window& window_;
 };
 
-// The items' blocks, with the window answering between every few hundred.
-void AddDigestItems(DigestLines& lines, const std::vector<FeedItem>& items,
-                    const std::string& feed_name) {
-  lines.reserve(lines.size() + 10 * items.size() + 2);
-  for (size_t i = 0; i < items.size(); ++i) {
-    AddDigestItem(lines, items[i], feed_name);
-    if (i % 500 == 499) ProcessPendingEvents();
-  }
-}
-
 }  // namespace
 
 std::string ReserveNumberedFile(const std::string& folder, const std::string& prefix,
@@ -297,7 +287,7 @@ void Tfrss::bbrefreshClick() {
   if (generation != generation_ || !wbrss_) return;
   DigestLines lines;
   AddDigestHeader(lines);
-  AddDigestItems(lines, items, name);
+  AddDigestItems(lines, items, name, [] { ProcessPendingEvents(); });
   if (generation != generation_ || !wbrss_) return;
   AddDigestFooter(lines);
   ShowDigest(lines);
@@ -328,7 +318,7 @@ void Tfrss::nalozivse() {
       }
     }
     if (generation != generation_ || !wbrss_) return;
-    AddDigestItems(lines, items, feed.caption);
+    AddDigestItems(lines, items, feed.caption, [] { ProcessPendingEvents(); });
     if (generation != generation_ || !wbrss_) return;
     g_unlink(feed_file.path().c_str());
   }
