@@ -251,7 +251,8 @@ class WebKitBackend final : public BrowserBackend {
     // pop-up blocker asks the user instead, so every request reaches it.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
     if (!user_agent_.empty()) webkit_settings_set_user_agent(settings, user_agent_.c_str());
-    ApplyPassive(settings);
+    // Ordinary views keep WebKit's defaults untouched.
+    if (passive_) ApplyPassive(settings);
     view_ = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related,
                                               "settings", settings, nullptr))
                     : GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
