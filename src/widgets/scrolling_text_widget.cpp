@@ -165,11 +165,17 @@ void TALScrollingText::Compose() {
 void TALScrollingText::Step() {
   if (!enabled_) return;
   model_.Tick(pixel_jump_);
-  Compose();
+  // Composed when the screen wants it: steps faster than the display's
+  // frames cost nothing but the move.
+  stale_ = true;
   queue_draw();
 }
 
 bool TALScrollingText::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  if (stale_) {
+    stale_ = false;
+    Compose();
+  }
   if (composite_) {
     cr->set_source(composite_, 0, 0);
     cr->paint();

@@ -46,7 +46,7 @@ class TALScrollingText : public Gtk::DrawingArea {
   // Whether the scroll timer runs now.
   bool Scrolling() const { return timer_.connected(); }
   const ScrollingTextModel& Model() const { return model_; }
-  // One timer step: move and compose.
+  // One timer step: move, and compose at the next drawing.
   void Step();
 
   std::function<void()> OnClick;
@@ -75,6 +75,8 @@ class TALScrollingText : public Gtk::DrawingArea {
   TextLayout layout_ = TextLayout::kCenter;
   bool enabled_ = true;
   bool pressed_ = false;
+  // The strip moved since the composite was made.
+  bool stale_ = false;
   Pango::FontDescription font_;
   Glib::RefPtr<Pango::Layout> pango_;
   // Null while the strip is wider than a surface may be; the visible part
