@@ -10,6 +10,9 @@ set(ORV_CORE_SOURCES
   src/favorites/favorites_sort.cpp
   src/favorites/list_file.cpp
   src/pagetools/page_commands.cpp
+  src/feeds/feed_digest.cpp
+  src/feeds/feed_list.cpp
+  src/feeds/feed_parser.cpp
   src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
@@ -22,6 +25,7 @@ set(ORV_CORE_SOURCES
   src/shell/window_geometry.cpp
   src/widgets/gauge_edit.cpp
   src/widgets/page_ext_control.cpp
+  src/widgets/scrolling_text.cpp
 )
 
 set(ORV_PLATFORM_SOURCES
@@ -35,6 +39,7 @@ set(ORV_PLATFORM_SOURCES
   src/platform/launcher.cpp
   src/platform/http_fetch.cpp
   src/platform/mail.cpp
+  src/platform/http_download.cpp
   src/platform/http_probe.cpp
   src/platform/http_service.cpp
   src/platform/main_loop.cpp
@@ -58,6 +63,9 @@ set(ORV_UI_SOURCES
   src/favorites/favorites_menu_widget.cpp
   src/favorites/favorites_window.cpp
   src/favorites/list_file_dialog.cpp
+  src/feeds/add_rss_dialog.cpp
+  src/feeds/manage_feeds_window.cpp
+  src/feeds/rss_window.cpp
   src/pagetools/quick_search_window.cpp
   src/pagetools/search_hint_window.cpp
   src/pagetools/social_bar_widget.cpp
@@ -69,6 +77,7 @@ set(ORV_UI_SOURCES
   src/shell/main_window.cpp
   src/shell/main_window_chrome.cpp
   src/shell/main_window_commands.cpp
+  src/shell/main_window_feeds.cpp
   src/shell/main_window_navigation.cpp
   src/shell/main_window_pagetools.cpp
   src/shell/main_window_popups.cpp
@@ -80,6 +89,7 @@ set(ORV_UI_SOURCES
   src/widgets/gauge_edit_widget.cpp
   src/widgets/page_ext_control_widget.cpp
   src/widgets/rg_panel_widget.cpp
+  src/widgets/scrolling_text_widget.cpp
   src/ui/dialogs.cpp
   src/ui/secondary_window.cpp
   src/ui/services.cpp

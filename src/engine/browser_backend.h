@@ -88,6 +88,12 @@ class BrowserBackend {
   virtual bool HasDocument() const = 0;
   // Empty restores the engine's own agent.
   virtual void SetUserAgent(const std::string& agent) = 0;
+  // For pages made from untrusted markup (a feed's digest): no script in
+  // them runs (no script element, no event handler, no javascript: link),
+  // though the shell's own document operations still work; text that
+  // declares no character set is read as UTF-8; and the page loads nothing
+  // from local files besides itself.
+  virtual void SetPassiveContent(bool passive) = 0;
   virtual void RunDocumentOp(DocumentOp op, const std::string& argument,
                              DocumentCallback done) = 0;
   // Cut, Copy, Paste, SelectAll and the other editing commands by name.

@@ -97,6 +97,8 @@ class TWebBrowser : private BackendEvents {
   // would let a header be smuggled into every request.
   bool SetUserAgent(const std::string& agent);
   const std::string& UserAgent() const { return user_agent_; }
+  // See BrowserBackend::SetPassiveContent.
+  void SetPassiveContent(bool passive) { backend_->SetPassiveContent(passive); }
 
   // Gives the page the keyboard focus.
   void GrabFocus();

@@ -3,6 +3,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/error_report.h"
@@ -56,6 +57,61 @@ WebKitWebContext* SharedContext() {
   return context;
 }
 
+// Content rules for pages of untrusted markup: nothing the page refers to
+// comes from a local file, neither as a part of it nor as a frame in it. The
+// page itself, a file in the top frame, still loads.
+constexpr char kLocalFileRules[] = R"([
+  {"trigger": {"url-filter": "^file:", "resource-type": ["image", "style-sheet", "script",
+     "font", "raw", "svg-document", "media", "popup"]}, "action": {"type": "block"}},
+  {"trigger": {"url-filter": "^file:", "resource-type": ["document"],
+     "load-context": ["child-frame"]}, "action": {"type": "block"}}
+])";
+
+// An engine that does not know frame rules still takes these.
+constexpr char kLocalSubresourceRules[] = R"([
+  {"trigger": {"url-filter": "^file:", "resource-type": ["image", "style-sheet", "script",
+     "font", "raw", "svg-document", "media", "popup"]}, "action": {"type": "block"}}
+])";
+
+// Compiles `rules`; null when the engine refuses them. Compiling is
+// asynchronous and is waited for in the waiting loop.
+WebKitUserContentFilter* CompileRules(const char* rules) {
+  struct Pending {
+    bool done = false;
+    WebKitUserContentFilter* filter = nullptr;
+  };
+  gchar* folder = g_build_filename(g_get_user_cache_dir(), "Orvindel", "content-rules", nullptr);
+  WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder);
+  g_free(folder);
+  // Left to the callback if the wait gives up first.
+  auto* pending = new Pending;
+  GBytes* source = g_bytes_new_static(rules, std::strlen(rules));
+  webkit_user_content_filter_store_save(
+      store, "local-files", source, nullptr,
+      [](GObject* object, GAsyncResult* result, gpointer data) {
+        auto* p = static_cast<Pending*>(data);
+        p->filter = webkit_user_content_filter_store_save_finish(
+            WEBKIT_USER_CONTENT_FILTER_STORE(object), result, nullptr);
+        p->done = true;
+      },
+      pending);
+  g_bytes_unref(source);
+  WaitUntil([pending] { return pending->done; }, 15000);
+  WebKitUserContentFilter* compiled = pending->done ? pending->filter : nullptr;
+  if (pending->done) delete pending;
+  g_object_unref(store);
+  return compiled;
+}
+
+// The rules, compiled once for the process.
+WebKitUserContentFilter* LocalFileFilter() {
+  static WebKitUserContentFilter* filter = [] {
+    WebKitUserContentFilter* compiled = CompileRules(kLocalFileRules);
+    return compiled ? compiled : CompileRules(kLocalSubresourceRules);
+  }();
+  return filter;
+}
+
 // Scripts the document operations run; page text always travels as an
 // argument, never inside the source.
 const char* ScriptFor(DocumentOp op) {
@@ -105,6 +161,12 @@ class WebKitBackend final : public BrowserBackend {
     user_agent_ = agent;
     WebKitSettings* settings = webkit_web_view_get_settings(web_view());
     webkit_settings_set_user_agent(settings, agent.empty() ? nullptr : agent.c_str());
+  }
+
+  void SetPassiveContent(bool passive) override {
+    passive_ = passive;
+    ApplyPassive(webkit_web_view_get_settings(web_view()));
+    ApplyContentRules();
   }
 
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override {
@@ -250,11 +312,33 @@ class WebKitBackend final : public BrowserBackend {
     page_arriving_ = false;
     status_text_.clear();
     MakeView(related.web_view());
+    if (passive_) ApplyContentRules();
     return view_;
   }
 
  private:
   WebKitWebView* web_view() const { return WEBKIT_WEB_VIEW(view_); }
+
+  void ApplyContentRules() {
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(web_view());
+    if (passive_) {
+      if (WebKitUserContentFilter* filter = LocalFileFilter()) {
+        webkit_user_content_manager_add_filter(content, filter);
+      }
+    } else {
+      webkit_user_content_manager_remove_all_filters(content);
+    }
+  }
+
+  void ApplyPassive(WebKitSettings* settings) {
+    // Without script markup, WebKit drops script elements and event handler
+    // attributes as it parses and follows no javascript: link, while the
+    // document operations, which come through the API, keep working.
+    webkit_settings_set_enable_javascript_markup(settings, !passive_);
+    webkit_settings_set_default_charset(settings, passive_ ? "UTF-8" : "iso-8859-1");
+    webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+    webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+  }
 
   void MakeView(WebKitWebView* related) {
     WebKitSettings* settings = webkit_settings_new();
@@ -263,6 +347,8 @@ class WebKitBackend final : public BrowserBackend {
     // pop-up blocker asks the user instead, so every request reaches it.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
     if (!user_agent_.empty()) webkit_settings_set_user_agent(settings, user_agent_.c_str());
+    // Ordinary views keep WebKit's defaults untouched.
+    if (passive_) ApplyPassive(settings);
     view_ = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related,
                                               "settings", settings, nullptr))
                     : GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
@@ -428,6 +514,7 @@ class WebKitBackend final : public BrowserBackend {
   bool page_arriving_ = false;
   std::string status_text_;
   std::string user_agent_;
+  bool passive_ = false;
   std::function<void(bool)> find_done_;
 };
 

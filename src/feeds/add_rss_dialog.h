@@ -1,15 +1,20 @@
-// Tfslide: Adds one feed to the feed list.
-// Created hidden at start-up and reused; its contents come with its feature.
+// Tfslide: the name and address of one feed, for Manage Feeds' Add and
+// Edit. Whenever it shows while the address bar holds an RSS address, it
+// starts from the current page instead of what it was given.
 #pragma once
 
-#include "ui/secondary_window.h"
+#include "favorites/favorite_entry_dialog.h"
 
 namespace orv {
 
-class Tfslide : public SecondaryWindow {
+class Tfslide : public FavoriteEntryDialog {
  public:
-  Tfslide(App& app, Services& services)
-      : SecondaryWindow(app, services, "Tfslide", "Add RSS") {}
+  Tfslide(App& app, Services& services);
+
+  void FormActivate();
+
+ protected:
+  void BeforeShow() override { FormActivate(); }
 };
 
 }  // namespace orv

@@ -93,6 +93,7 @@ TMainForm::TMainForm(App& app, Services& services)
   root.pack_start(middle, Gtk::PACK_EXPAND_WIDGET);
   root.pack_end(socialbar, Gtk::PACK_SHRINK);
   socialbar.OnClose = [this] { xzapriClick(); };
+  BuildTicker();
   socialbar.s1.signal_clicked().connect([this] { s1Click(); });
   socialbar.s2.signal_clicked().connect([this] { s2Click(); });
   socialbar.s3.signal_clicked().connect([this] { s3Click(); });

@@ -22,6 +22,7 @@
 #include "pagetools/social_bar_widget.h"
 #include "widgets/gauge_edit_widget.h"
 #include "widgets/page_ext_control_widget.h"
+#include "widgets/scrolling_text_widget.h"
 
 namespace orv {
 
@@ -159,6 +160,23 @@ class TMainForm : public Gtk::Window {
   // Empties the engine's caches now.
   void DeleteTemporaryInternetFiles2Click();
 
+  // --- Feeds --------------------------------------------------------------
+  // Opens the reader and waits until it closes.
+  void SpeedButton19Click();
+  void RSSReader1Click();
+  void AddRSS2Click();
+  // The quick panel's RSS Reader: redirect mode off first.
+  void xq1Click();
+  // Shows or hides the ticker strip.
+  void ScrollingRSS1Click();
+  void alsClick();
+  void alsrefreshClick();
+  void alszapriClick();
+  void rsstimerTimer();
+  // The ticker's refresh: the first feed's headlines.
+  void rssClick();
+  bool TickerTimerRunning() const { return rsstimer_.connected(); }
+
   // --- Find ---------------------------------------------------------------
   void Find1Click();
   void xisciClick();
@@ -207,6 +225,8 @@ class TMainForm : public Gtk::Window {
   std::string CurrentLanguageFile;
   bool StartupFinished = false;
   bool RedirectMode = false;
+  // "Add RSS" asked the reader to go on to Manage Feeds and its Add dialog.
+  bool AddFeedRequested = false;
   int RedirectPanelFirstWidth = 0;
   ColorDialogState ColorDialog;
 
@@ -238,6 +258,10 @@ class TMainForm : public Gtk::Window {
   Gtk::Box dxbuttons;
   Gtk::Button x105, x107, x110, x111, x113, x108;
   TSocialBar socialbar;
+  // The news ticker strip along the bottom.
+  Gtk::Box ptop;
+  TALScrollingText als;
+  Gtk::Button alsrefresh, alszapri;
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
@@ -253,6 +277,8 @@ class TMainForm : public Gtk::Window {
   Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
       ViewSource2, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1,
       DeleteTemporaryInternetFiles2;
+  Gtk::Button xq1;
+  Gtk::MenuItem RSSReader1, AddRSS2, ScrollingRSS1;
 
   WindowStatus Status() const { return static_cast<WindowStatus>(status_); }
 
@@ -265,6 +291,7 @@ class TMainForm : public Gtk::Window {
   void BuildToolbar();
   static std::vector<Glib::RefPtr<Gdk::Pixbuf>> TabImages();
   void BuildQuickPanel();
+  void BuildTicker();
   // Both menus, in the command table's order.
   void BuildMenus();
   void OpenSocialLink(int button);
@@ -327,6 +354,9 @@ class TMainForm : public Gtk::Window {
   std::unique_ptr<Gtk::OffscreenWindow> wb666_window_;
   std::unique_ptr<TWebBrowser> wb666_;
   sigc::connection timer_;
+  // The ticker's five-minute refresh; runs only while the ticker shows.
+  sigc::connection rsstimer_;
+  bool ticker_refreshing_ = false;
   // The hidden browser a blocked pop-up loads into until the user answers.
   std::unique_ptr<Gtk::OffscreenWindow> catcher_window_;
   std::unique_ptr<TWebBrowser> catcher_;

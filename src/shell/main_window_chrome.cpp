@@ -119,6 +119,7 @@ void TMainForm::BuildQuickPanel() {
   p2.set_size_request(23, -1);
   const std::tuple<Gtk::Button*, const char*, const char*> buttons[] = {
       {&XNEWB, "tab-new-symbolic", "New Tab"},
+      {&xq1, "application-rss+xml-symbolic", "RSS Reader"},
       {&xtranslate, "preferences-desktop-locale-symbolic", "Google Translate"},
       {&xisci, "edit-find-symbolic", "Find"},
       {&xquick, "web-browser-symbolic", "Web Search"},
@@ -138,6 +139,7 @@ void TMainForm::BuildQuickPanel() {
   // Shown by the periodic check only in floating mode.
   xDRESB.set_no_show_all(true);
   XNEWB.signal_clicked().connect([this] { XNEWBClick(); });
+  xq1.signal_clicked().connect([this] { RunReported([&] { xq1Click(); }); });
   xtranslate.signal_clicked().connect([this] { xtranslateClick(); });
   xisci.signal_clicked().connect([this] { xisciClick(); });
   xquick.signal_clicked().connect([this] { xquickClick(); });

@@ -57,6 +57,11 @@ class FakeBackend final : public BrowserBackend {
   bool IsLoading() const override { return loading_; }
   bool HasDocument() const override { return committed_; }
   void SetUserAgent(const std::string& agent) override;
+  void SetPassiveContent(bool passive) override {
+    passive_ = passive;
+    web_.log.push_back(passive ? "passive on" : "passive off");
+  }
+  bool passive() const { return passive_; }
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override;
   void ExecuteEditingCommand(const std::string& command) override;
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
@@ -92,6 +97,7 @@ class FakeBackend final : public BrowserBackend {
   std::vector<std::string> history_;
   int index_ = -1;
   bool loading_ = false;
+  bool passive_ = false;
   bool committed_ = false;
   unsigned generation_ = 0;
   std::shared_ptr<bool> alive_;
