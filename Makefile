@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 ARGS ?=
 
-.PHONY: all deps configure build run test check-sanitize check-stress clean
+.PHONY: all deps configure build run test package check-sanitize check-stress clean
 
 all: build
 
@@ -25,6 +25,10 @@ run: build
 # display"), which says nothing about the program. A real fault fails twice.
 test: build
 	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j 2 --repeat until-pass:2
+
+# A .deb in build/: apt-get install ./build/orvindel_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Unit and window tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a build folder of their own; the first report ends the test that made it.
