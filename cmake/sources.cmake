@@ -16,6 +16,7 @@ set(ORV_CORE_SOURCES
   src/pagetools/quick_search.cpp
   src/pagetools/search_engines.cpp
   src/pagetools/social_links.cpp
+  src/prefs/languages.cpp
   src/prefs/update_notice.cpp
   src/prefs/user_agents.cpp
   src/shell/main_commands.cpp
@@ -72,6 +73,8 @@ set(ORV_UI_SOURCES
   src/prefs/about_window.cpp
   src/prefs/add_string_dialog.cpp
   src/prefs/home_page_dialog.cpp
+  src/prefs/download_languages_window.cpp
+  src/prefs/language_dialog.cpp
   src/prefs/options_window.cpp
   src/shell/data_folder_dialog.cpp
   src/shell/main_window.cpp

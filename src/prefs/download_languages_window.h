@@ -1,6 +1,9 @@
-// Tfdl: Fetches language files.
-// Created hidden at start-up and reused; its contents come with its feature.
+// Tfdl: the languages a language server offers. Every opening fetches the
+// list; a double click installs one. Closing refreshes the installed list.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "ui/secondary_window.h"
 
@@ -8,8 +11,32 @@ namespace orv {
 
 class Tfdl : public SecondaryWindow {
  public:
-  Tfdl(App& app, Services& services)
-      : SecondaryWindow(app, services, "Tfdl", "Download languages") {}
+  Tfdl(App& app, Services& services);
+
+  // Shows the dialog modally over `parent`, fetching the list first.
+  void Execute(Gtk::Window* parent);
+  void FormActivate();
+  // Downloads the language `name` into the Orvindel folder, then closes.
+  void lbDblClick(const std::string& name);
+
+  Gtk::TreeView lb;
+  Gtk::Button bb1;  // Close
+  std::vector<std::string> Items() const;
+
+ private:
+  void BeforeShow() override { FormActivate(); }
+  // Where language files come from: the setting, or the shipped folder.
+  std::string ServerBase();
+  void ShowList();
+  void DownloadFailed();
+
+  struct Columns : Gtk::TreeModelColumnRecord {
+    Columns() { add(name); }
+    Gtk::TreeModelColumn<Glib::ustring> name;
+  } columns_;
+  Glib::RefPtr<Gtk::ListStore> store_;
+  Gtk::ScrolledWindow scroll_;
+  Gtk::Box box_;
 };
 
 }  // namespace orv

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "prefs/add_string_dialog.h"
 #include "prefs/home_page_dialog.h"
+#include "prefs/language_dialog.h"
 #include "prefs/user_agents.h"
 #include "shell/main_config.h"
 #include "shell/main_window.h"
@@ -34,6 +35,7 @@ Tfoptions::Tfoptions(App& app, Services& services)
       sbhomepage("Home Page"),
       sbc("Progress bar color"),
       SpeedButton1("Set transparent"),
+      sbjezik("Language"),
       brg("Quick Web search "),
       brg1("Google"),
       brg2("Bing"),
@@ -93,7 +95,7 @@ Tfoptions::Tfoptions(App& app, Services& services)
   agents->pack_start(cbx, Gtk::PACK_SHRINK);
   GroupBox1.add(*agents);
 
-  box_.pack_start(*Row({&sbhomepage, &sbc, &SpeedButton1}), Gtk::PACK_SHRINK);
+  box_.pack_start(*Row({&sbhomepage, &sbc, &SpeedButton1, &sbjezik}), Gtk::PACK_SHRINK);
   box_.pack_start(brg, Gtk::PACK_SHRINK);
   box_.pack_start(*Row({&LabelResults, &rbsa, &rbsb}), Gtk::PACK_SHRINK);
   box_.pack_start(bcustavi, Gtk::PACK_SHRINK);
@@ -108,6 +110,7 @@ Tfoptions::Tfoptions(App& app, Services& services)
   sbhomepage.signal_clicked().connect([this] { sbhomepageClick(); });
   sbc.signal_clicked().connect([this] { sbcClick(); });
   SpeedButton1.signal_clicked().connect([this] { SpeedButton1Click(); });
+  sbjezik.signal_clicked().connect([this] { sbjezikClick(); });
   cb4.signal_toggled().connect([this] {
     if (!filling_) cb4Click();
   });
@@ -183,6 +186,12 @@ void Tfoptions::sbhomepageClick() { app().fhomepage().Execute(this); }
 void Tfoptions::sbcClick() { app().MainForm().ProgressBarEndColor1Click(); }
 
 void Tfoptions::SpeedButton1Click() { app().MainForm().SetTransparent1Click(); }
+
+void Tfoptions::sbjezikClick() {
+  Tfjezik& languages = app().fjezik();
+  languages.ListInstalledLanguages();
+  languages.Execute(this);
+}
 
 void Tfoptions::cb4Click() { app().MainForm().deleterefreshClick(); }
 

@@ -23,6 +23,8 @@ class Tfoptions : public SecondaryWindow {
   void sbhomepageClick();
   void sbcClick();
   void SpeedButton1Click();
+  // "Language": the installed languages, to choose one.
+  void sbjezikClick();
   // Toggles ClearCacheOnRefresh at each click, with the menu's check.
   void cb4Click();
   // "Set default ": the built-in agent becomes the current one.
@@ -39,7 +41,7 @@ class Tfoptions : public SecondaryWindow {
   // Writes the list to uas.cfg in the Orvindel folder. Throws on failure.
   void SaveUserAgents();
 
-  Gtk::Button sbhomepage, sbc, SpeedButton1;
+  Gtk::Button sbhomepage, sbc, SpeedButton1, sbjezik;
   Gtk::Frame brg;
   Gtk::RadioButton brg1, brg2, brg3, brg4;
   Gtk::Label LabelResults;

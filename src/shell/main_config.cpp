@@ -9,6 +9,7 @@ namespace {
 constexpr char kConfig[] = "Config";
 constexpr char kQmenu[] = "Qmenu";
 constexpr char kHmenu[] = "hmenu";
+constexpr char kLanguage[] = "Language";
 
 // Integer keys that switch a setting: 1 on, 0 off, anything else leaves it.
 void ReadSwitch(const IniFile& f, const char* key, int fallback, bool& setting) {
@@ -60,6 +61,8 @@ MainConfig ReadMainConfig(const IniFile& f, ScreenSize screen, const std::string
   if (c.FloatingBarX > screen.width - 60) c.FloatingBarX = screen.width - 300;
   c.FloatingBarY = f.ReadInteger(kHmenu, "y", 120);
   if (c.FloatingBarY > screen.height - 60) c.FloatingBarY = 120;
+  c.Language = f.ReadString(kLanguage, "Current", "");
+  c.LanguageServer = f.ReadString(kLanguage, "Server", "");
   return c;
 }
 
@@ -85,6 +88,8 @@ void WriteMainConfig(IniFile& f, const MainConfig& c) {
   f.WriteInteger(kConfig, "transparent", c.Transparency);
   f.WriteBool(kConfig, "popblock", c.PopupsAllowed);
   f.WriteInteger(kConfig, "TABS", c.TabPosition);
+  // The server is the user's to set by hand; only the choice is written.
+  f.WriteString(kLanguage, "Current", c.Language);
 }
 
 }  // namespace orv

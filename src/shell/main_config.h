@@ -42,6 +42,11 @@ struct MainConfig {
   int Transparency = 155;
   int FloatingBarX = 0;
   int FloatingBarY = 120;
+
+  // Languages: the chosen one ("" is English) and where language files are
+  // downloaded from ("" is the folder the program ships them in).
+  std::string Language;
+  std::string LanguageServer;
 };
 
 // Reads every key in the file's documented order. `start_page` is the

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/main_loop.h"
 #include "platform/startup_steps.h"
+#include "prefs/languages.h"
 #include "prefs/options_window.h"
 #include "shell/floating_bar_window.h"
 #include "ui/services.h"
@@ -190,7 +191,10 @@ void TMainForm::FormCreate(const std::vector<std::string>& arguments) {
     }
     BeginStartupStep(17);  // The side panel's first width.
     RedirectPanelFirstWidth = restored_.width / 2;
-    BeginStartupStep(18);  // The quick menu's captions.
+    BeginStartupStep(18);  // The quick menu's captions, in the language chosen last.
+    if (!Settings.Language.empty() && IsSafeLanguageName(Settings.Language)) {
+      CurrentLanguageFile = OrvindelDir() + Settings.Language + kLanguageExtension;
+    }
     mainjezik();
     ProcessPendingEvents();
     StartupFinished = true;

@@ -15,7 +15,8 @@ cmake --install "$build" --prefix "$work/stage" >/dev/null
 for f in bin/orvindel share/applications/orvindel.desktop \
          share/icons/hicolor/scalable/apps/orvindel.svg \
          share/icons/hicolor/16x16/apps/orvindel.png share/icons/hicolor/48x48/apps/orvindel.png \
-         share/icons/hicolor/256x256/apps/orvindel.png; do
+         share/icons/hicolor/256x256/apps/orvindel.png \
+         share/orvindel/Language/languages.lng share/orvindel/Language/German.jez; do
   check "[ -f '$work/stage/$f' ]" "cmake --install did not put $f in place"
 done
 check "desktop-file-validate '$work/stage/share/applications/orvindel.desktop'" \

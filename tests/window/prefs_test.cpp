@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "common/ini_file.h"
+#include "local_server.h"
 #include "prefs/about_window.h"
+#include "prefs/download_languages_window.h"
+#include "prefs/language_dialog.h"
 #include "prefs/add_string_dialog.h"
 #include "prefs/home_page_dialog.h"
 #include "prefs/options_window.h"
@@ -216,6 +219,89 @@ TEST_F(PrefsTest, TemporaryInternetFilesAreDeletedOnDemandAndOnRefreshWhenAsked)
   EXPECT_EQ(IniFile::Parse(ReadFile(OrvindelDir() + "Orvindel.cfg"))
                 .ReadInteger("Config", "Brisitemp", -1),
             1);
+}
+
+class LanguagesTest : public PrefsTest {
+ protected:
+  // A language server in a folder: Language/languages.lng and the files.
+  std::string MakeServerFolder() {
+    const std::string folder = root_ + "/server";
+    WriteFile(folder + "/Language/languages.lng", "Slovenian\r\nGerman\r\n../escape\r\n");
+    WriteFile(folder + "/Language/Slovenian.jez", "[poptool]\nExit=Izhod\nOptions=Moznosti\n");
+    WriteFile(folder + "/Language/German.jez", "[poptool]\nExit=Beenden\n");
+    return "file://" + folder;
+  }
+};
+
+TEST_F(LanguagesTest, TheDialogListsTheInstalledLanguages) {
+  Start();
+  Tfjezik& dialog = app_->fjezik();
+  dialog.ListInstalledLanguages();
+  EXPECT_TRUE(dialog.Items().empty());
+  WriteFile(OrvindelDir() + "Zulu.jez", "");
+  WriteFile(OrvindelDir() + "afrikaans.jez", "");
+  WriteFile(OrvindelDir() + "readme.txt", "");
+  dialog.ListInstalledLanguages();
+  EXPECT_EQ(dialog.Items(), (std::vector<std::string>{"afrikaans", "Zulu"}));
+}
+
+TEST_F(LanguagesTest, ADownloadThatFailsSaysSoAndKeepsTheList) {
+  Start();
+  Main().Settings.LanguageServer = MakeServerFolder();
+  Tfdl& download = app_->fdl();
+  download.FormActivate();
+  EXPECT_EQ(download.Items(), (std::vector<std::string>{"German", "Slovenian"}))
+      << "a name that would leave the folder is not offered";
+  Main().Settings.LanguageServer = "file://" + root_ + "/nowhere";
+  download.FormActivate();
+  ASSERT_FALSE(dialogs_.shown.empty());
+  EXPECT_EQ(dialogs_.shown.back().text, "Error in file download.");
+  EXPECT_EQ(download.Items(), (std::vector<std::string>{"German", "Slovenian"}));
+}
+
+TEST_F(LanguagesTest, AChosenLanguageRenamesTheMenuAtOnceAndAfterARestart) {
+  Start();
+  Main().Settings.LanguageServer = MakeServerFolder();
+  // Options > Language > Download Languages > double click "Slovenian".
+  WhileOpen([&] {
+    Glib::signal_idle().connect_once([&] { app_->fdl().lbDblClick("Slovenian"); });
+    app_->fjezik().bb2Click();
+    EXPECT_EQ(app_->fjezik().Items(), (std::vector<std::string>{"Slovenian"}));
+    app_->fjezik().Choose("Slovenian");
+  }, [&] { app_->fjezik().Execute(&Main()); });
+  EXPECT_EQ(std::string(Main().Exit2.get_label()), "Izhod");
+  EXPECT_EQ(std::string(Main().Options1.get_label()), "Moznosti");
+  EXPECT_EQ(std::string(Main().Find1.get_label()), "Find");
+  ASSERT_TRUE(Main().RequestClose());
+  app_.reset();
+  PumpIdle();
+  Start();
+  EXPECT_EQ(std::string(Main().Exit2.get_label()), "Izhod");
+  // "English" goes back to the built-in captions.
+  app_->fjezik().Choose("");
+  EXPECT_EQ(std::string(Main().Exit2.get_label()), "Exit");
+}
+
+TEST_F(LanguagesTest, AnHttpServerServesTheLanguagesToo) {
+  LocalServer server([](SoupServerMessage* msg, const std::string& path) {
+    static const char kList[] = "German\r\n";
+    static const char kGerman[] = "[poptool]\nExit=Beenden\n";
+    const char* body = path == "/Language/languages.lng" ? kList
+                       : path == "/Language/German.jez"  ? kGerman
+                                                         : nullptr;
+    if (!body) {
+      soup_server_message_set_status(msg, 404, nullptr);
+      return;
+    }
+    soup_server_message_set_status(msg, 200, nullptr);
+    soup_server_message_set_response(msg, "text/plain", SOUP_MEMORY_STATIC, body, strlen(body));
+  });
+  Start();
+  Main().Settings.LanguageServer = server.Url("/");
+  app_->fdl().FormActivate();
+  EXPECT_EQ(app_->fdl().Items(), (std::vector<std::string>{"German"}));
+  app_->fdl().lbDblClick("German");
+  EXPECT_EQ(ReadFile(OrvindelDir() + "German.jez"), "[poptool]\nExit=Beenden\n");
 }
 
 }  // namespace
