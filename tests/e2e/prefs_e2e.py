@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""The user agent chosen in the Options window, seen by a server, with the
+real program driven from the keyboard and the mouse on an X server of its
+own: the quick menu's "Options", "My Browser" chosen in the list and set with
+the lower "Set default ", then a new tab (Ctrl+T) typed to the server's
+address. The server must see "My Browser" from that tab.
+
+usage: prefs_e2e.py --browser build/orvindel --screenshot-tool build/x11_screenshot
+                    [--artifacts build/artifacts]
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from harness import (BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
+                     describe_status, exit_on_signals, focus_window, start_session_bus,
+                     start_x_server, sweep, take_screenshot, wait_for_window, window_geometry,
+                     xdotool)
+
+WINDOW_DEADLINE_S = 30
+REQUEST_DEADLINE_S = 20
+EXIT_DEADLINE_S = 20
+CHOSEN = "My Browser"
+
+PAGE = b"""<!doctype html><html><head><meta charset="utf-8"><title>Agent page</title></head>
+<body><p>The agent page.</p></body></html>"""
+
+
+def respond(request):
+    if request.path in ("/start.html", "/agent.html"):
+        return 200, PAGE, "text/html; charset=utf-8"
+    return 404, b"not here\n", "text/plain"
+
+
+def keys(*names, pause=0.15):
+    for name in names:
+        xdotool("key", name)
+        time.sleep(pause)
+
+
+def run(args, server, browser, fail, artifacts):
+    proc = browser.proc
+    main = wait_for_window("^Orvindel", proc, WINDOW_DEADLINE_S)
+    if not fail.check(main, f"no main window within {WINDOW_DEADLINE_S} s"):
+        return
+    if not fail.check(server.wait_for(lambda rs: [r for r in rs if r.path == "/start.html"] or None,
+                                      REQUEST_DEADLINE_S, proc), "the start page was not loaded"):
+        return
+    focus_window(main)
+    # The quick menu drops down from "Customize and Control", at the right
+    # end of the navigation bar, left of the 23-pixel quick panel; "Options"
+    # is its third item from the end.
+    x, y, w, _ = window_geometry(main)
+    xdotool("mousemove", str(x + w - 23 - 15), str(y + 3 + 22 + 15))
+    xdotool("click", "1")
+    time.sleep(0.5)
+    keys("Up", "Up", "Up", "Return")
+    options = wait_for_window("^Options$", proc, 10)
+    if not fail.check(options, "the quick menu's Options did not open the Options window"):
+        take_screenshot(args.screenshot_tool, os.path.join(artifacts, "prefs-menu.png"), fail)
+        return
+    focus_window(options)
+    # Backwards from the first control: Close, then the list.
+    keys("shift+Tab", "shift+Tab")
+    # The list's last entry is "X was here"; "My Browser" is just above it.
+    keys("End", "Up")
+    take_screenshot(args.screenshot_tool, os.path.join(artifacts, "prefs-options.png"), fail)
+    # The lower "Set default " comes just before the list.
+    keys("shift+Tab", "space")
+    message = wait_for_window("^Orvindel$", proc, 10, exclude=(main,))
+    if fail.check(message, "no message box after the lower \"Set default \""):
+        focus_window(message)
+        keys("Return")
+    focus_window(options)
+    keys("Escape")
+    time.sleep(0.5)
+    focus_window(main)
+    keys("ctrl+t")
+    xdotool("type", "--delay", "20", server.url("/agent.html"))
+    keys("Return")
+    seen = server.wait_for(
+        lambda rs: [r for r in rs if r.path == "/agent.html" and r.user_agent != "InetURL:/1.0"]
+        or None, REQUEST_DEADLINE_S, proc)
+    if fail.check(seen, f"the new tab did not load the page within {REQUEST_DEADLINE_S} s"):
+        # The address probe asks first with an agent of its own.
+        agents = [r.user_agent for r in seen if r.user_agent != "InetURL:/1.0"]
+        fail.check(agents == [CHOSEN], f"the new tab sent {agents}, expected [{CHOSEN!r}] "
+                   f"(the built-in agent is {BUILTIN_UA!r})")
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--browser", required=True)
+    ap.add_argument("--screenshot-tool", required=True)
+    ap.add_argument("--artifacts", default="artifacts")
+    args = ap.parse_args()
+    exit_on_signals()
+    artifacts = os.path.abspath(args.artifacts)
+    os.makedirs(artifacts, exist_ok=True)
+    fail = Failures()
+    become_subreaper()
+    home = tempfile.mkdtemp(prefix="orvindel-prefs-")
+    x_proc = bus_proc = server = browser = None
+    try:
+        x_proc, display = start_x_server()
+        if not x_proc:
+            print("FAIL: Xvfb did not start", flush=True)
+            return 1
+        os.environ["DISPLAY"] = display
+        os.environ.pop("XAUTHORITY", None)
+        os.environ.pop("WAYLAND_DISPLAY", None)
+        bus_proc, bus_address = start_session_bus(home)
+        server = LocalServer(respond)
+        env = browser_env(home, bus_address)
+        # Normal mode: the navigation bar with its own buttons, no floating bar.
+        os.makedirs(os.path.join(home, "data", "Orvindel"), exist_ok=True)
+        with open(os.path.join(home, "data", "Orvindel", "Orvindel.cfg"), "w") as f:
+            f.write("[hmenu]\nhide=0\n")
+        browser = Browser(args.browser, [server.url("/start.html")], env,
+                          os.path.join(artifacts, "prefs-e2e.log"))
+        try:
+            run(args, server, browser, fail, artifacts)
+        except (RuntimeError, subprocess.TimeoutExpired) as e:
+            fail.check(False, str(e))
+        status = browser.terminate(EXIT_DEADLINE_S)
+        fail.check(status == 0, f"after SIGTERM orvindel gave {describe_status(status)} "
+                                f"within {EXIT_DEADLINE_S} s, expected exit status 0")
+    finally:
+        if browser:
+            browser.kill()
+        if server:
+            server.close()
+        for proc in (bus_proc, x_proc):
+            if proc and proc.poll() is None:
+                proc.kill()
+                proc.wait(timeout=5)
+        sweep()
+        shutil.rmtree(home, ignore_errors=True)
+    if fail.messages:
+        if browser:
+            print(f"--- orvindel output ---\n{browser.output()}\n--- end of output ---", flush=True)
+        print(f"prefs_e2e: {len(fail.messages)} failure(s); artifacts in {artifacts}", flush=True)
+        return 1
+    print("prefs_e2e: passed", flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
