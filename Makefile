@@ -1,7 +1,10 @@
 # Front door: everything goes through CMake and Ninja in build/.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
+# The suite's X server takes a display number picked at random far above the
+# usual ones: a server of another container on this machine may hold a low
+# number, and clients of one number reach whichever server answers first.
+XVFB = xvfb-run -a -n $$(shuf -i 1000-30000 -n 1) -s "-screen 0 1280x1024x24"
 ARGS ?=
 
 .PHONY: all deps configure build run test package check-sanitize check-stress clean

@@ -211,6 +211,15 @@ def start_session_bus(folder):
 
 
 def start_x_server(deadline_s=10, display=None):
+    """A private Xvfb: (process, ":N"), or (None, None). Without `display`
+    the number is picked at random far above the usual ones (see
+    start_x_server_apart)."""
+    if display is None:
+        return start_x_server_apart(deadline_s)
+    return _start_x_server(deadline_s, display)
+
+
+def _start_x_server(deadline_s=10, display=None):
     """A private Xvfb on a free display: (process, ":N"), or (None, None).
     A test that types keys or photographs the screen needs a display no
     other test shares: CTest runs two tests at a time on the suite's one.
@@ -251,7 +260,7 @@ def start_x_server_apart(deadline_s=10, attempts=10):
     take too, and two servers on one number answer each other's clients."""
     rng = random.SystemRandom()
     for _ in range(attempts):
-        proc, display = start_x_server(deadline_s, f":{rng.randrange(1000, 30000)}")
+        proc, display = _start_x_server(deadline_s, f":{rng.randrange(1000, 30000)}")
         if proc:
             return proc, display
     return None, None

@@ -51,7 +51,7 @@ TEST(FeedDigest, TwoItemFeedGivesTheTwentySixLinesByteForByte) {
       "<p><font size=\"2\">\r\n"
       "<font size=\"3\" color=\"#FF0000\">Mon </font> <font size=\"3\" color=\"#0080FF\"> "
       "Politics </font>\r\n"
-      "<font color=\"#008040\" size=\"4\"><strong>World</strong></font>\r\n"
+      "<font color=\"#008040\" size=\"4\"><strong>World</strong></font></font>\r\n"
       "<p><font size=\"3\">\r\n"
       "One & only\r\n"
       "</font></p>\r\n"
@@ -63,7 +63,7 @@ TEST(FeedDigest, TwoItemFeedGivesTheTwentySixLinesByteForByte) {
       // No date and no category: the fixed pieces with two blanks between.
       "<font size=\"3\" color=\"#FF0000\"> </font> <font size=\"3\" color=\"#0080FF\">  "
       "</font>\r\n"
-      "<font color=\"#008040\" size=\"4\"><strong>World</strong></font>\r\n"
+      "<font color=\"#008040\" size=\"4\"><strong>World</strong></font></font>\r\n"
       "<p><font size=\"3\">\r\n"
       // CDATA goes in unescaped, so its markup renders.
       "<b>bold</b> & <i>raw</i>\r\n"
