@@ -18,25 +18,20 @@ usage: chrome_e2e.py --browser build/orvindel --screenshot-tool build/x11_screen
 import argparse
 import configparser
 import os
-import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 import zlib
 
-from harness import (Browser, Failures, LocalServer, become_subreaper, browser_env,
-                     describe_status, exit_on_signals, focus_window, screen_colours,
-                     start_session_bus, start_x_server, sweep, wait_for_window, window_geometry,
-                     xdotool)
+from harness import (focus_window, run_browser_on_private_display, screen_colours,
+                     wait_for_window, window_geometry, xdotool)
 
 SCREEN = (1280, 1024)
 BAR_SIZE = (252, 40)
 WINDOW_DEADLINE_S = 30
 REQUEST_DEADLINE_S = 20
 SETTLE_S = 1.5
-EXIT_DEADLINE_S = 20
 ICON_RGB = "e01b24"  # a red nothing else on the screen has
 
 PAGE = b"""<!doctype html><html><head><meta charset="utf-8"><title>Chrome page</title></head>
@@ -101,7 +96,10 @@ def opacity(window):
     return int(text.split("=")[1].strip())
 
 
-def run(args, server, browser, fail, home, screenshot):
+def run(args, server, browser, fail, home, artifacts):
+    screenshot = os.path.join(artifacts, "chrome.png")
+    if os.path.exists(screenshot):
+        os.remove(screenshot)
     proc = browser.proc
     main = wait_for_window("^Orvindel", proc, WINDOW_DEADLINE_S)
     if not fail.check(main, f"no main window within {WINDOW_DEADLINE_S} s"):
@@ -152,65 +150,16 @@ def main():
     ap.add_argument("--screenshot-tool", required=True)
     ap.add_argument("--artifacts", default="artifacts")
     args = ap.parse_args()
-    for tool in ("xdotool", "Xvfb", "xprop"):
-        if not shutil.which(tool):
-            print(f"FAIL: {tool} is not installed (scripts/install-deps installs it)", flush=True)
-            return 1
-    exit_on_signals()
-    artifacts = os.path.abspath(args.artifacts)
-    os.makedirs(artifacts, exist_ok=True)
-    screenshot = os.path.join(artifacts, "chrome.png")
-    if os.path.exists(screenshot):
-        os.remove(screenshot)
 
-    fail = Failures()
-    become_subreaper()
-    home = tempfile.mkdtemp(prefix="orvindel-chrome-")
-    x_proc = bus_proc = server = browser = None
-    try:
-        x_proc, display = start_x_server()
-        if not x_proc:
-            print("FAIL: Xvfb did not start", flush=True)
-            return 1
-        os.environ["DISPLAY"] = display
-        os.environ.pop("XAUTHORITY", None)
-        os.environ.pop("WAYLAND_DISPLAY", None)
-        bus_proc, bus_address = start_session_bus(home)
-        server = LocalServer(respond)
-        env = browser_env(home, bus_address)
-        browser = Browser(args.browser, [server.url("/page.html")], env,
-                          os.path.join(artifacts, "chrome-e2e.log"))
-        try:
-            run(args, server, browser, fail, home, screenshot)
-        except (RuntimeError, subprocess.TimeoutExpired) as e:
-            fail.check(False, str(e))
-        status = browser.terminate(EXIT_DEADLINE_S)
-        fail.check(status == 0, f"after SIGTERM orvindel gave {describe_status(status)} "
-                                f"within {EXIT_DEADLINE_S} s, expected exit status 0")
+    def after_exit(fail, home):
         config = configparser.ConfigParser(strict=False, interpolation=None)
         config.read(os.path.join(home, "data", "Orvindel", "Orvindel.cfg"))
-        fail.check(config.get("hmenu", "hide", fallback=None) == "0",
-                   f"Orvindel.cfg has hmenu hide={config.get('hmenu', 'hide', fallback=None)!r}, "
-                   f"expected 0 after Ctrl+M")
-    finally:
-        if browser:
-            browser.kill()
-        if server:
-            server.close()
-        for proc in (bus_proc, x_proc):
-            if proc and proc.poll() is None:
-                proc.kill()
-                proc.wait(timeout=5)
-        sweep()
-        shutil.rmtree(home, ignore_errors=True)
+        hide = config.get("hmenu", "hide", fallback=None)
+        fail.check(hide == "0", f"Orvindel.cfg has hmenu hide={hide!r}, expected 0 after Ctrl+M")
 
-    if fail.messages:
-        if browser:
-            print(f"--- orvindel output ---\n{browser.output()}\n--- end of output ---", flush=True)
-        print(f"chrome_e2e: {len(fail.messages)} failure(s); artifacts in {artifacts}", flush=True)
-        return 1
-    print(f"chrome_e2e: passed; screenshot at {screenshot}", flush=True)
-    return 0
+    return run_browser_on_private_display(
+        "chrome", args, respond, lambda server: [server.url("/page.html")], run,
+        after_exit=after_exit, tools=("xdotool", "Xvfb", "xprop"))
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@ import select
 import shutil
 import signal
 import subprocess
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -468,3 +469,70 @@ def screen_colours(tool, target, rect, fail):
         rgb, *numbers = line.split()
         colours[rgb] = Colour(*map(int, numbers))
     return colours
+
+
+# --- one browser on a private display ---------------------------------------------
+
+def run_browser_on_private_display(name, args, respond, browser_args, run, configure=None,
+                                   after_exit=None, tools=("xdotool", "Xvfb"),
+                                   exit_deadline_s=20):
+    """The frame of an e2e test that drives one orvindel on an X server of its
+    own: a private Xvfb and session bus, a LocalServer answering `respond`, a
+    fresh home (`configure(home)` may write files into it first), the browser
+    started with `browser_args(server)` and its log in the artifacts folder,
+    `run(args, server, browser, fail, home, artifacts)`, then SIGTERM, which
+    must give exit status 0, and `after_exit(fail, home)`. Everything is
+    cleaned up. Answers the process's exit status (0 when nothing failed)."""
+    for tool in tools:
+        if not shutil.which(tool):
+            print(f"FAIL: {tool} is not installed (scripts/install-deps installs it)", flush=True)
+            return 1
+    exit_on_signals()
+    artifacts = os.path.abspath(args.artifacts)
+    os.makedirs(artifacts, exist_ok=True)
+    fail = Failures()
+    become_subreaper()
+    home = tempfile.mkdtemp(prefix=f"orvindel-{name}-")
+    x_proc = bus_proc = server = browser = None
+    try:
+        x_proc, display = start_x_server()
+        if not x_proc:
+            print("FAIL: Xvfb did not start", flush=True)
+            return 1
+        os.environ["DISPLAY"] = display
+        os.environ.pop("XAUTHORITY", None)
+        os.environ.pop("WAYLAND_DISPLAY", None)
+        bus_proc, bus_address = start_session_bus(home)
+        server = LocalServer(respond)
+        env = browser_env(home, bus_address)
+        if configure:
+            configure(home)
+        browser = Browser(args.browser, browser_args(server), env,
+                          os.path.join(artifacts, f"{name}-e2e.log"))
+        try:
+            run(args, server, browser, fail, home, artifacts)
+        except (RuntimeError, subprocess.TimeoutExpired) as e:
+            fail.check(False, str(e))
+        status = browser.terminate(exit_deadline_s)
+        fail.check(status == 0, f"after SIGTERM orvindel gave {describe_status(status)} "
+                                f"within {exit_deadline_s} s, expected exit status 0")
+        if after_exit:
+            after_exit(fail, home)
+    finally:
+        if browser:
+            browser.kill()
+        if server:
+            server.close()
+        for proc in (bus_proc, x_proc):
+            if proc and proc.poll() is None:
+                proc.kill()
+                proc.wait(timeout=5)
+        sweep()
+        shutil.rmtree(home, ignore_errors=True)
+    if fail.messages:
+        if browser:
+            print(f"--- orvindel output ---\n{browser.output()}\n--- end of output ---", flush=True)
+        print(f"{name}_e2e: {len(fail.messages)} failure(s); artifacts in {artifacts}", flush=True)
+        return 1
+    print(f"{name}_e2e: passed", flush=True)
+    return 0

@@ -11,20 +11,15 @@ usage: prefs_e2e.py --browser build/orvindel --screenshot-tool build/x11_screens
 
 import argparse
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from harness import (BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
-                     describe_status, exit_on_signals, focus_window, start_session_bus,
-                     start_x_server, sweep, take_screenshot, wait_for_window, window_geometry,
-                     xdotool)
+from harness import (BUILTIN_UA, focus_window, run_browser_on_private_display,
+                     take_screenshot, wait_for_window, window_geometry, xdotool)
 
 WINDOW_DEADLINE_S = 30
 REQUEST_DEADLINE_S = 20
-EXIT_DEADLINE_S = 20
 CHOSEN = "My Browser"
 
 PAGE = b"""<!doctype html><html><head><meta charset="utf-8"><title>Agent page</title></head>
@@ -99,55 +94,18 @@ def main():
     ap.add_argument("--screenshot-tool", required=True)
     ap.add_argument("--artifacts", default="artifacts")
     args = ap.parse_args()
-    exit_on_signals()
-    artifacts = os.path.abspath(args.artifacts)
-    os.makedirs(artifacts, exist_ok=True)
-    fail = Failures()
-    become_subreaper()
-    home = tempfile.mkdtemp(prefix="orvindel-prefs-")
-    x_proc = bus_proc = server = browser = None
-    try:
-        x_proc, display = start_x_server()
-        if not x_proc:
-            print("FAIL: Xvfb did not start", flush=True)
-            return 1
-        os.environ["DISPLAY"] = display
-        os.environ.pop("XAUTHORITY", None)
-        os.environ.pop("WAYLAND_DISPLAY", None)
-        bus_proc, bus_address = start_session_bus(home)
-        server = LocalServer(respond)
-        env = browser_env(home, bus_address)
+
+    def configure(home):
         # Normal mode: the navigation bar with its own buttons, no floating bar.
         os.makedirs(os.path.join(home, "data", "Orvindel"), exist_ok=True)
         with open(os.path.join(home, "data", "Orvindel", "Orvindel.cfg"), "w") as f:
             f.write("[hmenu]\nhide=0\n")
-        browser = Browser(args.browser, [server.url("/start.html")], env,
-                          os.path.join(artifacts, "prefs-e2e.log"))
-        try:
-            run(args, server, browser, fail, artifacts)
-        except (RuntimeError, subprocess.TimeoutExpired) as e:
-            fail.check(False, str(e))
-        status = browser.terminate(EXIT_DEADLINE_S)
-        fail.check(status == 0, f"after SIGTERM orvindel gave {describe_status(status)} "
-                                f"within {EXIT_DEADLINE_S} s, expected exit status 0")
-    finally:
-        if browser:
-            browser.kill()
-        if server:
-            server.close()
-        for proc in (bus_proc, x_proc):
-            if proc and proc.poll() is None:
-                proc.kill()
-                proc.wait(timeout=5)
-        sweep()
-        shutil.rmtree(home, ignore_errors=True)
-    if fail.messages:
-        if browser:
-            print(f"--- orvindel output ---\n{browser.output()}\n--- end of output ---", flush=True)
-        print(f"prefs_e2e: {len(fail.messages)} failure(s); artifacts in {artifacts}", flush=True)
-        return 1
-    print("prefs_e2e: passed", flush=True)
-    return 0
+
+    return run_browser_on_private_display(
+        "prefs", args, respond, lambda server: [server.url("/start.html")],
+        lambda args, server, browser, fail, home, artifacts: run(args, server, browser, fail,
+                                                                 artifacts),
+        configure=configure)
 
 
 if __name__ == "__main__":
