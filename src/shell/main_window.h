@@ -295,8 +295,11 @@ class TMainForm : public Gtk::Window {
   // Both menus, in the command table's order.
   void BuildMenus();
   void OpenSocialLink(int button);
-  // The text field that has the keyboard, or null.
+  // The editable field that has the keyboard, or null.
   GtkEditable* FocusedTextField();
+  // Whether any text field has the keyboard: an editable, a text view or a
+  // progress address edit. Such a field gets its editing keys first.
+  bool FocusIsTextField();
   void WireBrowser(TWebBrowser& browser);
   void PaintOwnBackgrounds();
   void ApplyViewState();

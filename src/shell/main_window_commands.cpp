@@ -247,14 +247,8 @@ bool TMainForm::on_key_press_event(GdkEventKey* event) {
   const Shortcut pressed = ShortcutOfEvent(*event);
   // A text field that has the keyboard edits with its own keys first; the
   // window's commands for them act on the page otherwise.
-  if (IsTextEditingKey(pressed)) {
-    Gtk::Widget* focus = get_focus();
-    if (focus &&
-        (GTK_IS_EDITABLE(focus->gobj()) || GTK_IS_TEXT_VIEW(focus->gobj()) ||
-         dynamic_cast<TGaugeEdit*>(focus)) &&
-        Gtk::Window::on_key_press_event(event)) {
-      return true;
-    }
+  if (IsTextEditingKey(pressed) && FocusIsTextField() && Gtk::Window::on_key_press_event(event)) {
+    return true;
   }
   if (const CommandRow* row = CommandForShortcut(pressed)) {
     if (RunCommand(row->item)) return true;

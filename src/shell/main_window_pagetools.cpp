@@ -190,6 +190,12 @@ GtkEditable* TMainForm::FocusedTextField() {
   return focus && GTK_IS_EDITABLE(focus->gobj()) ? GTK_EDITABLE(focus->gobj()) : nullptr;
 }
 
+bool TMainForm::FocusIsTextField() {
+  Gtk::Widget* focus = get_focus();
+  return focus && (GTK_IS_EDITABLE(focus->gobj()) || GTK_IS_TEXT_VIEW(focus->gobj()) ||
+                   dynamic_cast<TGaugeEdit*>(focus));
+}
+
 void TMainForm::Cut2Click() {
   if (e3.is_focus()) return e3.CutClipboard();
   if (GtkEditable* field = FocusedTextField()) return gtk_editable_cut_clipboard(field);

@@ -122,21 +122,36 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   }
 }
 
-std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& title,
-                                     const std::string& suggested_name) {
-  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
+namespace {
+
+// A file chooser over `parent` with "Cancel" and `accept`, the default.
+void PrepareChooser(Gtk::FileChooserDialog& dialog, Gtk::Window* parent, const char* accept) {
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
   dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  dialog.add_button("_Save", Gtk::RESPONSE_ACCEPT);
+  dialog.add_button(accept, Gtk::RESPONSE_ACCEPT);
   dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+}
+
+// A save chooser that asks before a file is replaced and offers only the
+// last part of a suggested name, which came from a server or a page: never
+// a path of its own.
+void PrepareSave(Gtk::FileChooserDialog& dialog, Gtk::Window* parent,
+                 const std::string& suggested_name, const char* fallback_name,
+                 GUserDirectory folder) {
+  PrepareChooser(dialog, parent, "_Save");
   dialog.set_do_overwrite_confirmation(true);
-  // Only the last part of a name a server suggested: never a path of its own.
-  dialog.set_current_name(Glib::path_get_basename(suggested_name.empty() ? "download"
-                                                                         : suggested_name));
-  if (const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD)) {
-    dialog.set_current_folder(downloads);
-  }
+  dialog.set_current_name(
+      Glib::path_get_basename(suggested_name.empty() ? fallback_name : suggested_name));
+  if (const char* path = g_get_user_special_dir(folder)) dialog.set_current_folder(path);
+}
+
+}  // namespace
+
+std::string GtkDialogs::SaveFileName(Gtk::Window* parent, const std::string& title,
+                                     const std::string& suggested_name) {
+  Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
+  PrepareSave(dialog, parent, suggested_name, "download", G_USER_DIRECTORY_DOWNLOAD);
   return RunDialog(dialog) == Gtk::RESPONSE_ACCEPT ? std::string(dialog.get_filename())
                                                     : std::string();
 }
@@ -175,11 +190,7 @@ std::vector<Glib::RefPtr<Gtk::FileFilter>> AddFilters(Gtk::FileChooserDialog& di
 FileChoice GtkDialogs::OpenFile(Gtk::Window* parent, const std::string& title,
                                 const std::vector<FileFilter>& filters) {
   Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_OPEN);
-  if (parent) dialog.set_transient_for(*parent);
-  dialog.set_modal(true);
-  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  dialog.add_button("_Open", Gtk::RESPONSE_ACCEPT);
-  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  PrepareChooser(dialog, parent, "_Open");
   const auto added = AddFilters(dialog, filters);
   return RunFileDialog(dialog, added);
 }
@@ -188,18 +199,7 @@ FileChoice GtkDialogs::SaveFile(Gtk::Window* parent, const std::string& title,
                                 const std::string& suggested_name,
                                 const std::vector<FileFilter>& filters) {
   Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SAVE);
-  if (parent) dialog.set_transient_for(*parent);
-  dialog.set_modal(true);
-  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  dialog.add_button("_Save", Gtk::RESPONSE_ACCEPT);
-  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  dialog.set_do_overwrite_confirmation(true);
-  // Only the last part of a name that came from a page: never a path.
-  dialog.set_current_name(
-      Glib::path_get_basename(suggested_name.empty() ? "page" : suggested_name));
-  if (const char* documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS)) {
-    dialog.set_current_folder(documents);
-  }
+  PrepareSave(dialog, parent, suggested_name, "page", G_USER_DIRECTORY_DOCUMENTS);
   const auto added = AddFilters(dialog, filters);
   return RunFileDialog(dialog, added);
 }
