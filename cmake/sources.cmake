@@ -90,6 +90,7 @@ set(ORV_UI_SOURCES
   src/shell/redirect_notice_window.cpp
   src/shell/transparent_dialog.cpp
   src/widgets/gauge_edit_widget.cpp
+  src/widgets/name_list_widget.cpp
   src/widgets/page_ext_control_widget.cpp
   src/widgets/rg_panel_widget.cpp
   src/widgets/scrolling_text_widget.cpp

@@ -21,7 +21,6 @@ constexpr size_t kMaxLanguageList = 1024 * 1024;
 Tfdl::Tfdl(App& app, Services& services)
     : SecondaryWindow(app, services, "Tfdl", "Download Languages"),
       bb1("Close"),
-      store_(Gtk::ListStore::create(columns_)),
       box_(Gtk::ORIENTATION_VERTICAL, 6) {
   set_resizable(false);
   set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
@@ -29,19 +28,12 @@ Tfdl::Tfdl(App& app, Services& services)
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(329, 489);
   set_border_width(6);
-  lb.set_model(store_);
-  lb.append_column("", columns_.name);
-  lb.set_headers_visible(false);
-  scroll_.add(lb);
-  scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   bb1.set_halign(Gtk::ALIGN_END);
-  box_.pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
+  box_.pack_start(lb, Gtk::PACK_EXPAND_WIDGET);
   box_.pack_start(bb1, Gtk::PACK_SHRINK);
   add(box_);
   box_.show_all();
-  lb.signal_row_activated().connect([this](const Gtk::TreePath& path, Gtk::TreeViewColumn*) {
-    lbDblClick(Glib::ustring((*store_->get_iter(path))[columns_.name]));
-  });
+  lb.OnActivate = [this](const std::string& name) { lbDblClick(name); };
   bb1.signal_clicked().connect([this] { EndModal(ModalResult::kCancel); });
 }
 
@@ -64,21 +56,18 @@ std::string Tfdl::ServerBase() {
   return "";
 }
 
-std::vector<std::string> Tfdl::Items() const {
-  std::vector<std::string> items;
-  for (const auto& row : store_->children()) items.push_back(Glib::ustring(row[columns_.name]));
-  return items;
-}
+std::vector<std::string> Tfdl::Items() const { return lb.Items(); }
 
 void Tfdl::ShowList() {
   const auto bytes =
       ReadFileBytes(services().folders.OrvindelDir() + kLanguageListFile, kMaxLanguageList);
   if (!bytes) return;
-  store_->clear();
+  std::vector<std::string> names;
   for (const std::string& name : ParseLanguageList(*bytes)) {
     // A name that cannot be a file name of the user's folder is not offered.
-    if (IsSafeLanguageName(name)) (*store_->append())[columns_.name] = name;
+    if (IsSafeLanguageName(name)) names.push_back(name);
   }
+  lb.SetItems(names);
 }
 
 void Tfdl::DownloadFailed() {

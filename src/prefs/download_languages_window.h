@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/secondary_window.h"
+#include "widgets/name_list_widget.h"
 
 namespace orv {
 
@@ -19,7 +20,7 @@ class Tfdl : public SecondaryWindow {
   // Downloads the language `name` into the Orvindel folder, then closes.
   void lbDblClick(const std::string& name);
 
-  Gtk::TreeView lb;
+  TNameList lb;
   Gtk::Button bb1;  // Close
   std::vector<std::string> Items() const;
 
@@ -30,12 +31,6 @@ class Tfdl : public SecondaryWindow {
   void ShowList();
   void DownloadFailed();
 
-  struct Columns : Gtk::TreeModelColumnRecord {
-    Columns() { add(name); }
-    Gtk::TreeModelColumn<Glib::ustring> name;
-  } columns_;
-  Glib::RefPtr<Gtk::ListStore> store_;
-  Gtk::ScrolledWindow scroll_;
   Gtk::Box box_;
 };
 

@@ -15,7 +15,6 @@ Tfjezik::Tfjezik(App& app, Services& services)
       bb2("Download Languages"),
       English("English"),
       bb1("Cancel"),
-      store_(Gtk::ListStore::create(columns_)),
       box_(Gtk::ORIENTATION_VERTICAL, 6) {
   set_resizable(false);
   set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
@@ -23,23 +22,16 @@ Tfjezik::Tfjezik(App& app, Services& services)
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(370, 462);
   set_border_width(6);
-  lb.set_model(store_);
-  lb.append_column("", columns_.name);
-  lb.set_headers_visible(false);
-  scroll_.add(lb);
-  scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   buttons_.set_layout(Gtk::BUTTONBOX_END);
   buttons_.set_spacing(6);
   buttons_.pack_start(bb2);
   buttons_.pack_start(English);
   buttons_.pack_start(bb1);
-  box_.pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
+  box_.pack_start(lb, Gtk::PACK_EXPAND_WIDGET);
   box_.pack_start(buttons_, Gtk::PACK_SHRINK);
   add(box_);
   box_.show_all();
-  lb.signal_row_activated().connect([this](const Gtk::TreePath& path, Gtk::TreeViewColumn*) {
-    Choose(Glib::ustring((*store_->get_iter(path))[columns_.name]));
-  });
+  lb.OnActivate = [this](const std::string& name) { Choose(name); };
   bb2.signal_clicked().connect([this] { bb2Click(); });
   English.signal_clicked().connect([this] { Choose(""); });
   bb1.signal_clicked().connect([this] { EndModal(ModalResult::kCancel); });
@@ -52,17 +44,10 @@ void Tfjezik::ListInstalledLanguages() {
        std::filesystem::directory_iterator(services().folders.OrvindelDir(), ec)) {
     files.push_back(entry.path().filename().string());
   }
-  store_->clear();
-  for (const std::string& name : InstalledLanguages(files)) {
-    (*store_->append())[columns_.name] = name;
-  }
+  lb.SetItems(InstalledLanguages(files));
 }
 
-std::vector<std::string> Tfjezik::Items() const {
-  std::vector<std::string> items;
-  for (const auto& row : store_->children()) items.push_back(Glib::ustring(row[columns_.name]));
-  return items;
-}
+std::vector<std::string> Tfjezik::Items() const { return lb.Items(); }
 
 void Tfjezik::Execute(Gtk::Window* parent) { ShowModal(parent); }
 

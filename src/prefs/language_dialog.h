@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/secondary_window.h"
+#include "widgets/name_list_widget.h"
 
 namespace orv {
 
@@ -21,7 +22,7 @@ class Tfjezik : public SecondaryWindow {
   void Choose(const std::string& name);
   void bb2Click();
 
-  Gtk::TreeView lb;
+  TNameList lb;
   Gtk::Button bb2;      // Download Languages
   Gtk::Button English;
   Gtk::Button bb1;      // Cancel
@@ -29,12 +30,6 @@ class Tfjezik : public SecondaryWindow {
   std::vector<std::string> Items() const;
 
  private:
-  struct Columns : Gtk::TreeModelColumnRecord {
-    Columns() { add(name); }
-    Gtk::TreeModelColumn<Glib::ustring> name;
-  } columns_;
-  Glib::RefPtr<Gtk::ListStore> store_;
-  Gtk::ScrolledWindow scroll_;
   Gtk::Box box_;
   Gtk::ButtonBox buttons_;
 };
