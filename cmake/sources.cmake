@@ -49,6 +49,7 @@ set(ORV_PLATFORM_SOURCES
 
 set(ORV_ENGINE_SOURCES
   src/engine/document_commands.cpp
+  src/engine/edit_commands.cpp
   src/engine/find_dialog.cpp
   src/engine/print_preview.cpp
   src/engine/source_window.cpp
@@ -58,6 +59,7 @@ set(ORV_ENGINE_SOURCES
 
 set(ORV_UI_SOURCES
   src/app/app.cpp
+  src/designer/designer_window.cpp
   src/favorites/add_favorite_dialog.cpp
   src/favorites/add_system_favorite_dialog.cpp
   src/favorites/favorite_entry_dialog.cpp

@@ -32,12 +32,17 @@ class BackendEvents {
 // runs in another process.
 // kIsHtmlDocument answers "1" for an HTML document (text and images shown
 // by the engine are HTML documents too), "" otherwise.
+// kSetDesignMode takes "on" or "off" and answers the mode the document is in.
+// kGetEditedDocument answers the whole document as it is now, as a file: its
+// doctype and markup, declared UTF-8 whatever the page declared.
 enum class DocumentOp {
   kGetBodyHtml,
   kSetBodyHtml,
   kGetSelectionText,
   kGetLocationProtocol,
   kIsHtmlDocument,
+  kSetDesignMode,
+  kGetEditedDocument,
 };
 
 // ok is false when the page has no document (or no body) or the page
@@ -98,6 +103,11 @@ class BrowserBackend {
                              DocumentCallback done) = 0;
   // Cut, Copy, Paste, SelectAll and the other editing commands by name.
   virtual void ExecuteEditingCommand(const std::string& command) = 0;
+  // Runs the document's own editing command `name` (execCommand) with
+  // `value`. ok is false when there is no document or the document does not
+  // know the command; whether the command changed anything is not told.
+  virtual void RunEditCommand(const std::string& name, const std::string& value,
+                              DocumentCallback done) = 0;
   // A window a page opens must share its opener's engine process and
   // session: this backend drops its view and makes a new one related to
   // `opener`'s, keeping its settings. Answers the new view.

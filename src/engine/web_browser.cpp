@@ -124,6 +124,60 @@ void TWebBrowser::ExecuteEditingCommand(const std::string& command) {
   backend_->ExecuteEditingCommand(command);
 }
 
+void TWebBrowser::SetDesignMode(bool on) {
+  RunDocumentOp(DocumentOp::kSetDesignMode, on ? "on" : "off");
+}
+
+std::string TWebBrowser::EditedDocument() {
+  return RunDocumentOp(DocumentOp::kGetEditedDocument, {});
+}
+
+void TWebBrowser::ExecCommand(const std::string& name, bool show_ui, const EditValue& value,
+                              EditCommandHost& host) {
+  if (!backend_->HasDocument()) return;
+  EditPlan plan = PlanEditCommand(name, show_ui, value);
+  switch (plan.action) {
+    case EditAction::kSaveAs: {
+      const std::string path = host.AskSavePath(LocationURL());
+      if (!path.empty()) WriteFileAtomic(path, EditedDocument());
+      return;
+    }
+    case EditAction::kPrint: {
+      PrintJob job;
+      job.parent = host.DialogParent();
+      EditCommandHost* asked = &host;
+      Print(job, [asked](PrintOutcome outcome, const std::string& error) {
+        if (outcome == PrintOutcome::kFailed) asked->PrintFailed(error);
+      });
+      return;
+    }
+    case EditAction::kReload:
+      Refresh();
+      return;
+    case EditAction::kClipboard:
+      backend_->ExecuteEditingCommand(plan.name);
+      return;
+    case EditAction::kDocumentCommand:
+      break;
+  }
+  if (plan.asks_address) {
+    const std::optional<std::string> address = host.AskAddress(name);
+    if (!address || TrimBlanks(*address).empty()) return;
+    plan.value = TrimBlanks(*address);
+  }
+  struct Result {
+    bool done = false;
+    bool ok = false;
+  };
+  auto result = std::make_shared<Result>();
+  backend_->RunEditCommand(plan.name, plan.value, [result](bool ok, const std::string&) {
+    result->done = true;
+    result->ok = ok;
+  });
+  WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
+  if (!result->done || !result->ok) throw EngineError("The page refused the command " + name);
+}
+
 FindDialog& TWebBrowser::ShowFindDialog() {
   if (!find_dialog_) find_dialog_ = std::make_unique<FindDialog>(*this);
   find_dialog_->Show();

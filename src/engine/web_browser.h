@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/browser_backend.h"
+#include "engine/edit_commands.h"
 
 namespace orv {
 
@@ -65,6 +66,17 @@ class TWebBrowser : private BackendEvents {
   std::string SelectionText();
   std::string LocationProtocol();
   void ExecuteEditingCommand(const std::string& command);
+  // Makes the document editable in place, or not. Throws EngineError when
+  // there is no document or it refuses.
+  void SetDesignMode(bool on);
+  // Runs the editing command `name` as the designer sends it (see
+  // edit_commands.h), asking `host` for what the command needs. Does nothing
+  // without a document or when the user cancels; throws EngineError when the
+  // document refuses the command, FileError when a save cannot be written.
+  void ExecCommand(const std::string& name, bool show_ui, const EditValue& value,
+                   EditCommandHost& host);
+  // The document as it is now, as a file (DocumentOp::kGetEditedDocument).
+  std::string EditedDocument();
   // Opens this browser's find dialog (made on first use) and answers it.
   FindDialog& ShowFindDialog();
   FindDialog* FindDialogIfAny() const { return find_dialog_.get(); }

@@ -126,6 +126,28 @@ const char* ScriptFor(DocumentOp op) {
       return "return document.location ? document.location.protocol : null;";
     case DocumentOp::kIsHtmlDocument:
       return "return document instanceof HTMLDocument ? '1' : '';";
+    case DocumentOp::kSetDesignMode:
+      return "document.designMode = mode; return document.designMode;";
+    case DocumentOp::kGetEditedDocument:
+      // A copy is changed, never the page: the file is written as UTF-8 and
+      // must say so, whatever the page declared.
+      return R"(
+        const root = document.documentElement;
+        if (!root) return null;
+        const copy = root.cloneNode(true);
+        const head = copy.querySelector('head');
+        if (head) {
+          for (const meta of head.querySelectorAll('meta')) {
+            const equiv = (meta.getAttribute('http-equiv') || '').toLowerCase();
+            if (meta.hasAttribute('charset') || equiv === 'content-type') meta.remove();
+          }
+          const charset = document.createElement('meta');
+          charset.setAttribute('charset', 'utf-8');
+          head.insertBefore(charset, head.firstChild);
+        }
+        const doctype = document.doctype
+            ? new XMLSerializer().serializeToString(document.doctype) + '\n' : '';
+        return doctype + copy.outerHTML;)";
   }
   return "return null;";
 }
@@ -172,18 +194,25 @@ class WebKitBackend final : public BrowserBackend {
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override {
     GVariantBuilder args;
     g_variant_builder_init(&args, G_VARIANT_TYPE("a{sv}"));
-    if (op == DocumentOp::kSetBodyHtml) {
-      gchar* valid = g_utf8_make_valid(argument.data(), static_cast<gssize>(argument.size()));
-      g_variant_builder_add(&args, "{sv}", "html", g_variant_new_take_string(valid));
-    }
-    auto* pending = new DocumentCallback(std::move(done));
-    webkit_web_view_call_async_javascript_function(web_view(), ScriptFor(op), -1,
-                                                   g_variant_builder_end(&args), nullptr, nullptr,
-                                                   cancellable_, OnScriptDone, pending);
+    if (op == DocumentOp::kSetBodyHtml) AddText(args, "html", argument);
+    if (op == DocumentOp::kSetDesignMode) AddText(args, "mode", argument);
+    RunScript(ScriptFor(op), g_variant_builder_end(&args), std::move(done));
   }
 
   void ExecuteEditingCommand(const std::string& command) override {
     webkit_web_view_execute_editing_command(web_view(), command.c_str());
+  }
+
+  void RunEditCommand(const std::string& name, const std::string& value,
+                      DocumentCallback done) override {
+    GVariantBuilder args;
+    g_variant_builder_init(&args, G_VARIANT_TYPE("a{sv}"));
+    AddText(args, "name", name);
+    AddText(args, "value", value);
+    RunScript(
+        "if (!document.queryCommandSupported(name)) return null;"
+        "document.execCommand(name, false, value); return '';",
+        g_variant_builder_end(&args), std::move(done));
   }
 
   void FindText(const FindRequest& request, std::function<void(bool found)> done) override {
@@ -400,6 +429,17 @@ class WebKitBackend final : public BrowserBackend {
     auto* target = static_cast<WebKitBackend*>(self->events()->NewWindow(uri ? uri : ""));
     // WebKit loads the new window's page into the view handed back.
     return target ? target->view_ : nullptr;
+  }
+
+  static void AddText(GVariantBuilder& args, const char* name, const std::string& text) {
+    gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    g_variant_builder_add(&args, "{sv}", name, g_variant_new_take_string(valid));
+  }
+
+  void RunScript(const char* body, GVariant* args, DocumentCallback done) {
+    auto* pending = new DocumentCallback(std::move(done));
+    webkit_web_view_call_async_javascript_function(web_view(), body, -1, args, nullptr, nullptr,
+                                                   cancellable_, OnScriptDone, pending);
   }
 
   static void OnScriptDone(GObject* source, GAsyncResult* result, gpointer data) {

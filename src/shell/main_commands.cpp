@@ -47,6 +47,8 @@ constexpr std::array kRows = {
                "Delete Temporary Internet Files On Refresh", "", "", true,
                C::kClearCacheOnRefresh},
     CommandRow{"ViewSource2", M::kQuickMenu, "ools2", "View Source", "View Source", ""},
+    CommandRow{"WYSIWYGDesignerdevelopmentversion1", M::kQuickMenu, "ools2", "WYSIWYG Designer",
+               "WYSIWYG Designer", ""},
     CommandRow{"QuickWebSearch3", M::kQuickMenu, "ools2", "Web Search", "Web Search", "F4"},
     CommandRow{"SetQuickWebSearch1", M::kQuickMenu, "ools2", "Set Quick Web Search", "", "", true},
     CommandRow{"gt1", M::kQuickMenu, "SetQuickWebSearch1", "Google", "", ""},

@@ -141,6 +141,10 @@ class TMainForm : public Gtk::Window {
   void SaveAs1Click();
   void OpenFile1Click();
   void Viewsource1Click();
+  // The page designer, modal, on the address bar's text; the quick panel's
+  // button switches the redirect mode off first.
+  void WYSIWYGDesignerdevelopmentversion1Click();
+  void xdesignerClick();
   // Edit: on the text field that has the keyboard, on the page otherwise.
   void Cut2Click();
   void Copy2Click();
@@ -265,8 +269,8 @@ class TMainForm : public Gtk::Window {
   // The quick panel at the right edge and the quick menu.
   Gtk::Box middle;
   Gtk::Box p2;
-  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xprint, xtransparent, xfloating,
-      xDRESB, xduplirraj;
+  Gtk::Button XNEWB, xtranslate, xisci, xquick, xredirect, xprint, xdesigner, xtransparent,
+      xfloating, xDRESB, xduplirraj;
   Gtk::Box jpd;
   Gtk::Button CustomizeButton;
   Gtk::Menu poptool;
@@ -275,7 +279,7 @@ class TMainForm : public Gtk::Window {
       QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
       Exit2;
   Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
-      ViewSource2, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1,
+      ViewSource2, WYSIWYGDesignerdevelopmentversion1, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1,
       DeleteTemporaryInternetFiles2;
   Gtk::Button xq1;
   Gtk::MenuItem RSSReader1, AddRSS2, ScrollingRSS1;

@@ -125,6 +125,7 @@ void TMainForm::BuildQuickPanel() {
       {&xquick, "web-browser-symbolic", "Web Search"},
       {&xredirect, "view-dual-symbolic", "Redirect to new browser"},
       {&xprint, "document-print-symbolic", "Print"},
+      {&xdesigner, "document-edit-symbolic", "WYSIWYG Page Designer"},
       {&xtransparent, "weather-fog-symbolic", "Transparent"},
       {&xfloating, "view-restore-symbolic", "Floating Navigation Bar"},
       {&xDRESB, "go-jump-symbolic", "Address Bar"},
@@ -145,6 +146,7 @@ void TMainForm::BuildQuickPanel() {
   xquick.signal_clicked().connect([this] { xquickClick(); });
   xredirect.signal_clicked().connect([this] { RedirecttoNewWindow1Click(); });
   xprint.signal_clicked().connect([this] { SpeedButton20Click(); });
+  xdesigner.signal_clicked().connect([this] { RunReported([&] { xdesignerClick(); }); });
   xtransparent.signal_clicked().connect([this] { ransparent1Click(); });
   xfloating.signal_clicked().connect([this] { fgmClick(); });
   xDRESB.signal_clicked().connect([this] { pm2Click(); });

@@ -241,4 +241,29 @@ void GtkDialogs::QuestionBeep() {
   if (auto display = Gdk::Display::get_default()) display->beep();
 }
 
+std::optional<std::string> GtkDialogs::InputText(Gtk::Window* parent, const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& initial) {
+  Gtk::Dialog dialog(caption, /*modal=*/true);
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_resizable(false);
+  dialog.add_button("Cancel", Gtk::RESPONSE_CANCEL);
+  dialog.add_button("OK", Gtk::RESPONSE_OK);
+  dialog.set_default_response(Gtk::RESPONSE_OK);
+  Gtk::Label label(prompt);
+  label.set_xalign(0);
+  Gtk::Entry entry;
+  entry.set_text(initial);
+  entry.set_activates_default(true);
+  entry.set_width_chars(48);
+  Gtk::Box* area = dialog.get_content_area();
+  area->set_border_width(10);
+  area->set_spacing(6);
+  area->pack_start(label, Gtk::PACK_SHRINK);
+  area->pack_start(entry, Gtk::PACK_SHRINK);
+  area->show_all();
+  if (RunDialog(dialog) != Gtk::RESPONSE_OK) return std::nullopt;
+  return entry.get_text();
+}
+
 }  // namespace orv

@@ -5,6 +5,7 @@
 
 #include <gtkmm.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,14 @@ class Dialogs {
                               const std::vector<FileFilter>& filters) {
     return {};
   }
+  // A small modal dialog asking for one line of text, opened on `initial`;
+  // the text, or nullopt when the user cancels. A Dialogs without it
+  // answers as if the user cancelled.
+  virtual std::optional<std::string> InputText(Gtk::Window* parent, const std::string& caption,
+                                               const std::string& prompt,
+                                               const std::string& initial) {
+    return std::nullopt;
+  }
 };
 
 // Real message boxes over GTK.
@@ -73,6 +82,9 @@ class GtkDialogs final : public Dialogs {
   FileChoice SaveFile(Gtk::Window* parent, const std::string& title,
                       const std::string& suggested_name,
                       const std::vector<FileFilter>& filters) override;
+  std::optional<std::string> InputText(Gtk::Window* parent, const std::string& caption,
+                                       const std::string& prompt,
+                                       const std::string& initial) override;
 };
 
 }  // namespace orv

@@ -12,6 +12,7 @@ ModalResult SecondaryWindow::ShowModal(Gtk::Window* parent) {
   set_modal(true);
   BeforeShow();
   present();
+  AfterShow();
   WaitUntil([this] { return result_.has_value(); });
   hide();
   set_modal(false);

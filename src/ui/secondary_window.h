@@ -37,6 +37,8 @@ class SecondaryWindow : public Gtk::Window {
   Services& services() { return services_; }
   // Runs just before a modal showing.
   virtual void BeforeShow() {}
+  // Runs once the window is up, before the wait for EndModal begins.
+  virtual void AfterShow() {}
   bool on_delete_event(GdkEventAny* event) override;
   bool on_key_press_event(GdkEventKey* event) override;
 

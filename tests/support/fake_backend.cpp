@@ -104,6 +104,7 @@ void FakeBackend::Start(const std::string& uri, bool add_to_history) {
     if (events()) events()->ProgressChanged(10, 100);
     uri_ = uri;
     committed_ = true;
+    design_mode_ = false;  // a new document is not editable
     if (events()) events()->NavigateComplete();
     Later(alive_, [this, generation, uri] { Finish(generation, uri); });
   });
@@ -150,7 +151,29 @@ void FakeBackend::RunDocumentOp(DocumentOp op, const std::string& argument,
       case DocumentOp::kIsHtmlDocument:
         done(true, html_ ? "1" : "");
         break;
+      case DocumentOp::kSetDesignMode:
+        design_mode_ = argument == "on";
+        web_.log.push_back("design " + argument);
+        done(true, argument);
+        break;
+      case DocumentOp::kGetEditedDocument:
+        done(true, "<html><body>" + body_ + "</body></html>");
+        break;
     }
+  });
+}
+
+void FakeBackend::RunEditCommand(const std::string& name, const std::string& value,
+                                 DocumentCallback done) {
+  web_.log.push_back("command " + name + (value.empty() ? "" : " " + value));
+  Later(alive_, [this, name, value, done] {
+    if (web_.rejected_commands.contains(name)) {
+      done(false, "");
+      return;
+    }
+    // An editable document shows each command it ran.
+    if (design_mode_) body_ += "{" + name + (value.empty() ? "" : ":" + value) + "}";
+    done(true, "");
   });
 }
 

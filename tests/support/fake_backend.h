@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ struct FakeWeb final : EngineService {
   std::string print_error;
   // What the next web archive save answers; "" succeeds.
   std::string save_error;
+  // Editing commands the documents refuse.
+  std::set<std::string> rejected_commands;
 
   std::unique_ptr<BrowserBackend> NewBackend() override;
   std::string Version() const override { return "0.0.0"; }
@@ -64,6 +67,9 @@ class FakeBackend final : public BrowserBackend {
   bool passive() const { return passive_; }
   void RunDocumentOp(DocumentOp op, const std::string& argument, DocumentCallback done) override;
   void ExecuteEditingCommand(const std::string& command) override;
+  void RunEditCommand(const std::string& name, const std::string& value,
+                      DocumentCallback done) override;
+  bool design_mode() const { return design_mode_; }
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
   void FindText(const FindRequest& request, std::function<void(bool found)> done) override;
   void FindFinish() override { web_.log.push_back("find finish"); }
@@ -98,6 +104,7 @@ class FakeBackend final : public BrowserBackend {
   int index_ = -1;
   bool loading_ = false;
   bool passive_ = false;
+  bool design_mode_ = false;
   bool committed_ = false;
   unsigned generation_ = 0;
   std::shared_ptr<bool> alive_;

@@ -59,6 +59,18 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<FileRequest> file_requests;
   std::deque<FileChoice> file_answers;  // empty: cancelled
 
+  std::optional<std::string> InputText(Gtk::Window*, const std::string& caption,
+                                       const std::string& prompt,
+                                       const std::string& initial) override {
+    input_requests.push_back(caption + ": " + prompt + " [" + initial + "]");
+    if (input_answers.empty()) return std::nullopt;
+    std::string answer = input_answers.front();
+    input_answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string> input_requests;
+  std::deque<std::string> input_answers;  // empty: cancelled
+
   std::vector<std::string> save_requests;
   std::deque<std::string> save_answers;  // empty: cancelled
 

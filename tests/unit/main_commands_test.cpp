@@ -44,6 +44,8 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
       {"DeleteTemporaryInternetFilesOnRefresh1", Q, "ools2",
        "Delete Temporary Internet Files On Refresh", "", "", true},
       {"ViewSource2", Q, "ools2", "View Source", "View Source", "", false},
+      {"WYSIWYGDesignerdevelopmentversion1", Q, "ools2", "WYSIWYG Designer", "WYSIWYG Designer",
+       "", false},
       {"QuickWebSearch3", Q, "ools2", "Web Search", "Web Search", "F4", false},
       {"SetQuickWebSearch1", Q, "ools2", "Set Quick Web Search", "", "", true},
       {"gt1", Q, "SetQuickWebSearch1", "Google", "", "", false},
