@@ -108,6 +108,11 @@ class BrowserBackend {
   // know the command; whether the command changed anything is not told.
   virtual void RunEditCommand(const std::string& name, const std::string& value,
                               DocumentCallback done) = 0;
+  // Puts the element `markup` describes where the caret is, replacing the
+  // selection, or at the end of the body when the document has no caret;
+  // the caret goes after it. A document that is not editable stays as it
+  // is. ok is false when there is no body.
+  virtual void InsertElement(const std::string& markup, DocumentCallback done) = 0;
   // A window a page opens must share its opener's engine process and
   // session: this backend drops its view and makes a new one related to
   // `opener`'s, keeping its settings. Answers the new view.

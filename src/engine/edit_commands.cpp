@@ -9,8 +9,8 @@ namespace orv {
 namespace {
 
 // Form controls and the other elements WebKit's documents cannot insert by
-// name. Each goes in through insertHTML, which puts it where the caret is
-// and replaces a selection, as an insertion by name does. Buttons, marquees
+// name. insertHTML would drop form controls as it drops them from pasted
+// markup, so the element goes into the document itself. Buttons, marquees
 // and text areas carry a word, so that they can be seen and clicked.
 struct InsertedElement {
   std::string_view command;  // lower case
@@ -71,7 +71,7 @@ EditPlan PlanEditCommand(std::string_view name, bool show_ui, const EditValue& v
   }
   for (const InsertedElement& element : kInsertedElements) {
     if (key == element.command) {
-      plan.name = "insertHTML";
+      plan.action = EditAction::kInsertElement;
       plan.value = std::string(element.markup);
       return plan;
     }

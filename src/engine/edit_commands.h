@@ -27,6 +27,7 @@ struct EditValue {
 enum class EditAction {
   kDocumentCommand,  // the document's own execCommand
   kClipboard,        // the engine's Cut, Copy and Paste, which pages may not run
+  kInsertElement,    // the element of `value` at the caret, replacing a selection
   kSaveAs,           // write the edited document to a file the user picks
   kPrint,            // the print dialog
   kReload,           // load the page again

@@ -157,6 +157,7 @@ void TWebBrowser::ExecCommand(const std::string& name, bool show_ui, const EditV
     case EditAction::kClipboard:
       backend_->ExecuteEditingCommand(plan.name);
       return;
+    case EditAction::kInsertElement:
     case EditAction::kDocumentCommand:
       break;
   }
@@ -170,10 +171,15 @@ void TWebBrowser::ExecCommand(const std::string& name, bool show_ui, const EditV
     bool ok = false;
   };
   auto result = std::make_shared<Result>();
-  backend_->RunEditCommand(plan.name, plan.value, [result](bool ok, const std::string&) {
+  auto done = [result](bool ok, const std::string&) {
     result->done = true;
     result->ok = ok;
-  });
+  };
+  if (plan.action == EditAction::kInsertElement) {
+    backend_->InsertElement(plan.value, done);
+  } else {
+    backend_->RunEditCommand(plan.name, plan.value, done);
+  }
   WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
   if (!result->done || !result->ok) throw EngineError("The page refused the command " + name);
 }

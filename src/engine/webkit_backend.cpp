@@ -215,6 +215,38 @@ class WebKitBackend final : public BrowserBackend {
         g_variant_builder_end(&args), std::move(done));
   }
 
+  void InsertElement(const std::string& markup, DocumentCallback done) override {
+    GVariantBuilder args;
+    g_variant_builder_init(&args, G_VARIANT_TYPE("a{sv}"));
+    AddText(args, "markup", markup);
+    RunScript(R"(
+        const body = document.body;
+        if (!body) return null;
+        // As with the document's own commands, a page not being edited
+        // stays as it is.
+        if (!body.isContentEditable) return '';
+        const template = document.createElement('template');
+        template.innerHTML = markup;
+        const element = template.content.firstChild;
+        if (!element) return null;
+        const selection = getSelection();
+        let range = selection && selection.rangeCount ? selection.getRangeAt(0) : null;
+        if (range && body.contains(range.commonAncestorContainer)) {
+          range.deleteContents();
+        } else {
+          range = document.createRange();
+          range.selectNodeContents(body);
+          range.collapse(false);
+        }
+        range.insertNode(document.adoptNode(element));
+        range.setStartAfter(element);
+        range.collapse(true);
+        selection.removeAllRanges();
+        selection.addRange(range);
+        return '';)",
+              g_variant_builder_end(&args), std::move(done));
+  }
+
   void FindText(const FindRequest& request, std::function<void(bool found)> done) override {
     WebKitFindController* find = webkit_web_view_get_find_controller(web_view());
     guint32 options = WEBKIT_FIND_OPTIONS_WRAP_AROUND;

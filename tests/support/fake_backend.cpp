@@ -181,6 +181,14 @@ void FakeBackend::ExecuteEditingCommand(const std::string& command) {
   web_.log.push_back("edit " + command);
 }
 
+void FakeBackend::InsertElement(const std::string& markup, DocumentCallback done) {
+  web_.log.push_back("insert " + markup);
+  Later(alive_, [this, markup, done] {
+    if (design_mode_) body_ += markup;
+    done(true, "");
+  });
+}
+
 GtkWidget* FakeBackend::RecreateRelatedTo(BrowserBackend&) {
   web_.log.push_back("related");
   ++generation_;

@@ -69,6 +69,7 @@ class FakeBackend final : public BrowserBackend {
   void ExecuteEditingCommand(const std::string& command) override;
   void RunEditCommand(const std::string& name, const std::string& value,
                       DocumentCallback done) override;
+  void InsertElement(const std::string& markup, DocumentCallback done) override;
   bool design_mode() const { return design_mode_; }
   GtkWidget* RecreateRelatedTo(BrowserBackend& opener) override;
   void FindText(const FindRequest& request, std::function<void(bool found)> done) override;

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <gtkmm.h>
+#include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -57,6 +58,31 @@ void WindowTest::TearDown() {
   SetTerminating(false);
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
+}
+
+std::string EvaluateInPage(TWebBrowser& wb, const std::string& script) {
+  struct Answer {
+    bool done = false;
+    std::string value;
+  };
+  auto answer = std::make_shared<Answer>();
+  webkit_web_view_evaluate_javascript(
+      WEBKIT_WEB_VIEW(wb.Backend().Widget()), script.c_str(), -1, nullptr, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::shared_ptr<Answer>> a(static_cast<std::shared_ptr<Answer>*>(data));
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+        if (value) {
+          gchar* text = jsc_value_to_string(value);
+          (*a)->value = text ? text : "";
+          g_free(text);
+          g_object_unref(value);
+        }
+        (*a)->done = true;
+      },
+      new std::shared_ptr<Answer>(answer));
+  WaitUntil([&] { return answer->done; }, 10000);
+  return answer->value;
 }
 
 App& WindowTest::StartApp(std::vector<std::string> arguments) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "engine/web_browser.h"
 #include "fake_backend.h"
 #include "scripted_dialogs.h"
 
@@ -39,6 +40,11 @@ class RecordingMail final : public MailService {
   MailStatus status = MailStatus::kHandedOver;
   int clients_opened = 0;
 };
+
+// Runs `script` in a real engine's page through the engine's API, which
+// works while the page's own scripts do not, and answers its result as a
+// string ("" when there is none).
+std::string EvaluateInPage(TWebBrowser& wb, const std::string& script);
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -54,7 +54,7 @@ class DesignerTest : public WindowTest {
     std::vector<std::string> commands;
     for (size_t i = log_start_; i < web_.log.size(); ++i) {
       const std::string& line = web_.log[i];
-      if (line.starts_with("command ") || line.starts_with("edit ") ||
+      if (line.starts_with("command ") || line.starts_with("edit ") || line.starts_with("insert ") ||
           line.starts_with("design ") || line.starts_with("print ") || line.starts_with("load ")) {
         commands.push_back(line);
       }
@@ -160,20 +160,20 @@ TEST_F(DesignerTest, EachButtonSendsItsCommandAsWritten) {
       {"Horizontal Rule", "command InsertHorizontalRule"},
       {"Ordered List", "command InsertOrderedList"},
       {"Paragraph", "command InsertParagraph"},
-      {"Button", "command insertHTML <button type=\"button\">Button</button>"},
-      {"Frame", "command insertHTML <iframe></iframe>"},
-      {"Input Checkbox", "command insertHTML <input type=\"checkbox\">"},
-      {"Input File Upload", "command insertHTML <input type=\"file\">"},
-      {"Input Image", "command insertHTML <input type=\"image\" alt=\"\">"},
-      {"Input Password", "command insertHTML <input type=\"password\">"},
-      {"Input Radio", "command insertHTML <input type=\"radio\">"},
-      {"Input Reset", "command insertHTML <input type=\"reset\">"},
-      {"Input Submit", "command insertHTML <input type=\"submit\">"},
-      {"Input Text", "command insertHTML <input type=\"text\">"},
-      {"Marquee", "command insertHTML <marquee>Marquee</marquee>"},
-      {"Select Dropdown", "command insertHTML <select></select>"},
-      {"Select Listbox", "command insertHTML <select multiple size=\"4\"></select>"},
-      {"Text Area", "command insertHTML <textarea>Text Area</textarea>"},
+      {"Button", "insert <button type=\"button\">Button</button>"},
+      {"Frame", "insert <iframe></iframe>"},
+      {"Input Checkbox", "insert <input type=\"checkbox\">"},
+      {"Input File Upload", "insert <input type=\"file\">"},
+      {"Input Image", "insert <input type=\"image\" alt=\"\">"},
+      {"Input Password", "insert <input type=\"password\">"},
+      {"Input Radio", "insert <input type=\"radio\">"},
+      {"Input Reset", "insert <input type=\"reset\">"},
+      {"Input Submit", "insert <input type=\"submit\">"},
+      {"Input Text", "insert <input type=\"text\">"},
+      {"Marquee", "insert <marquee>Marquee</marquee>"},
+      {"Select Dropdown", "insert <select></select>"},
+      {"Select Listbox", "insert <select multiple size=\"4\"></select>"},
+      {"Text Area", "insert <textarea>Text Area</textarea>"},
   };
   WithDesigner(MsgResult::kYes, [&] {
     for (const auto& [hint, expected] : table) {

@@ -105,32 +105,6 @@ class FeedEngineTest : public WindowTest {
     EXPECT_TRUE(ran);
   }
 
-  // Runs `script` in the page through the engine's API, which works while
-  // the page's own scripts do not, and answers its string result.
-  static std::string Evaluate(TWebBrowser& wb, const std::string& script) {
-    struct Answer {
-      bool done = false;
-      std::string value;
-    } answer;
-    webkit_web_view_evaluate_javascript(
-        WEBKIT_WEB_VIEW(wb.Backend().Widget()), script.c_str(), -1, nullptr, nullptr, nullptr,
-        [](GObject* source, GAsyncResult* result, gpointer data) {
-          auto* a = static_cast<Answer*>(data);
-          JSCValue* value =
-              webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
-          if (value) {
-            gchar* text = jsc_value_to_string(value);
-            a->value = text ? text : "";
-            g_free(text);
-            g_object_unref(value);
-          }
-          a->done = true;
-        },
-        &answer);
-    WaitUntil([&] { return answer.done; }, 10000);
-    return answer.value;
-  }
-
   WebKitEngine engine_;
   RecordingServer server_;
 };
@@ -153,13 +127,13 @@ TEST_F(FeedEngineTest, MarkupRendersButNothingInAFeedRuns) {
            "<description><![CDATA[" + description + "]]></description></item></channel></rss>",
            [&](TWebBrowser& wb) {
              // The page's link is clicked; a javascript: link must not be followed.
-             Evaluate(wb, "document.getElementById('link').click(); ''");
+             EvaluateInPage(wb, "document.getElementById('link').click(); ''");
              WaitUntil([&] { return server_.seen.count("/image.png") > 0; }, 10000);
              WaitUntil([] { return false; }, 1500);
-             remote_width = Evaluate(wb, "String(document.getElementById('remote').naturalWidth)");
-             local_width = Evaluate(wb, "String(document.getElementById('local').naturalWidth)");
-             text = Evaluate(wb, "document.getElementById('text').textContent");
-             title = Evaluate(wb, "document.querySelector('a').textContent");
+             remote_width = EvaluateInPage(wb, "String(document.getElementById('remote').naturalWidth)");
+             local_width = EvaluateInPage(wb, "String(document.getElementById('local').naturalWidth)");
+             text = EvaluateInPage(wb, "document.getElementById('text').textContent");
+             title = EvaluateInPage(wb, "document.querySelector('a').textContent");
            });
   ASSERT_TRUE(dialogs_.shown.empty()) << dialogs_.shown.front().text;
   EXPECT_EQ(server_.seen.count("/image.png"), 1u);
