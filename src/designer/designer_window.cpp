@@ -25,6 +25,11 @@ constexpr char kNewPage[] = "about:blank ";
 // What a closed designer keeps loaded: nothing of the page, whose scripts
 // and sounds would otherwise go on in a hidden window.
 constexpr char kClosedPage[] = "about:blank";
+// Flat, tight toolbars: both fit a window of the designer's width.
+constexpr char kCss[] = R"(
+#ToolBar1, #ToolBar2 { padding: 1px 2px; }
+#ToolBar1 button, #ToolBar2 button { padding: 3px; min-height: 0; min-width: 0; }
+)";
 constexpr const char* kFontSizes[] = {"1",  "2",  "3",  "4",  "5",  "6",  "7",
                                       "8",  "10", "12", "14", "16", "20", "26",
                                       "32", "37", "45", "60", "75", "90"};
@@ -123,6 +128,11 @@ Tfdesigner::Tfdesigner(App& app, Services& services)
     : SecondaryWindow(app, services, "Tfdesigner", kCaption), root(Gtk::ORIENTATION_VERTICAL) {
   set_default_size(kWidth, kHeight);
   set_resizable(true);
+  set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  auto css = Gtk::CssProvider::create();
+  css->load_from_data(kCss);
+  Gtk::StyleContext::add_provider_for_screen(get_screen(), css,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   // The system menu and maximise stay; minimise goes.
   signal_realize().connect([this] {
     get_window()->set_functions(Gdk::FUNC_ALL | Gdk::FUNC_MINIMIZE);
