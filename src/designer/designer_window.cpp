@@ -147,7 +147,7 @@ Tfdesigner::Tfdesigner(App& app, Services& services)
   }
 
   AddButton(ToolBar1, "New", "document-new-symbolic", [this] {
-    RunGuarded([this] { wbrisi_->Navigate(kNewPage); });
+    RunGuarded([this] { wbrisi().Navigate(kNewPage); });
   });
   AddButton(ToolBar1, "Save As", "document-save-as-symbolic",
             [this] { Run("Saveas", true, EditValue::Integer(0)); });
@@ -203,15 +203,21 @@ Tfdesigner::Tfdesigner(App& app, Services& services)
     AddGlyphButton(ToolBar2, insertion.hint, insertion.command);
   }
 
-  wbrisi_ = std::make_unique<TWebBrowser>(services.engine->NewBackend());
-  wbrisi_->SetSilent(true);
-  wbrisi_->OnDocumentComplete = [this](TWebBrowser&) { wbrisiDocumentComplete(); };
-
   root.pack_start(ToolBar1, Gtk::PACK_SHRINK);
   root.pack_start(ToolBar2, Gtk::PACK_SHRINK);
-  root.pack_start(*Glib::wrap(wbrisi_->Widget()), Gtk::PACK_EXPAND_WIDGET);
   add(root);
   root.show_all();
+}
+
+TWebBrowser& Tfdesigner::wbrisi() {
+  // Made on first use: a designer nobody opens costs the start-up nothing.
+  if (!wbrisi_) {
+    wbrisi_ = std::make_unique<TWebBrowser>(services().engine->NewBackend());
+    wbrisi_->SetSilent(true);
+    wbrisi_->OnDocumentComplete = [this](TWebBrowser&) { wbrisiDocumentComplete(); };
+    root.pack_start(*Glib::wrap(wbrisi_->Widget()), Gtk::PACK_EXPAND_WIDGET);
+  }
+  return *wbrisi_;
 }
 
 Tfdesigner::~Tfdesigner() {
@@ -265,17 +271,17 @@ Gtk::ToolButton* Tfdesigner::Button(std::string_view hint) {
 void Tfdesigner::Open(const std::string& address) {
   // The agent goes to the browser before the page is asked for, so that the
   // page comes as the chosen agent would get it.
-  wbrisi_->SetUserAgent(app().MainForm().CurrentUserAgent);
-  RunGuarded([&] { wbrisi_->Navigate(address); });
+  wbrisi().SetUserAgent(app().MainForm().CurrentUserAgent);
+  RunGuarded([&] { wbrisi().Navigate(address); });
   set_title(std::string(kCaption) + " " + address);
   ShowModal(&app().MainForm());
   // Nothing is kept: the next opening loads its page afresh.
   edit_mode_ = false;
-  RunGuarded([this] { wbrisi_->Navigate(kClosedPage); });
+  RunGuarded([this] { wbrisi().Navigate(kClosedPage); });
 }
 
 void Tfdesigner::BeforeShow() {
-  wbrisi_->SetUserAgent(app().MainForm().CurrentUserAgent);
+  wbrisi().SetUserAgent(app().MainForm().CurrentUserAgent);
   edit_mode_ = false;
   FillFonts();
 }
@@ -313,9 +319,9 @@ void Tfdesigner::EditClick() {
 
 void Tfdesigner::PreviewClick() {
   edit_mode_ = false;
-  if (!wbrisi_->HasDocument()) return;
+  if (!wbrisi().HasDocument()) return;
   try {
-    wbrisi_->SetDesignMode(false);
+    wbrisi().SetDesignMode(false);
   } catch (const EngineError& e) {
     ShowError(e.what());
   }
@@ -323,9 +329,9 @@ void Tfdesigner::PreviewClick() {
 
 void Tfdesigner::ApplyDesignMode() {
   // A page still on its way is made editable once it is there.
-  if (!edit_mode_ || !wbrisi_->HasDocument()) return;
+  if (!edit_mode_ || !wbrisi().HasDocument()) return;
   try {
-    wbrisi_->SetDesignMode(true);
+    wbrisi().SetDesignMode(true);
   } catch (const EngineError& e) {
     ShowError(e.what());
   }
@@ -343,9 +349,9 @@ void Tfdesigner::akcija(const std::string& command) {
 }
 
 void Tfdesigner::Run(const std::string& command, bool show_ui, const EditValue& value) {
-  if (!wbrisi_->HasDocument()) return;
+  if (!wbrisi().HasDocument()) return;
   try {
-    wbrisi_->ExecCommand(command, show_ui, value, *this);
+    wbrisi().ExecCommand(command, show_ui, value, *this);
   } catch (const EngineError& e) {
     ShowError(e.what());
   } catch (const FileError& e) {

@@ -42,7 +42,7 @@ class Tfdesigner : public SecondaryWindow, private EditCommandHost {
   void ExitClick();
 
   bool EditMode() const { return edit_mode_; }
-  TWebBrowser& wbrisi() { return *wbrisi_; }
+  TWebBrowser& wbrisi();
   // The toolbar button with `hint`, for the tests and the accessibility
   // tools; null when there is none.
   Gtk::ToolButton* Button(std::string_view hint);
