@@ -60,6 +60,16 @@ void WindowTest::TearDown() {
   std::filesystem::remove_all(root_, ec);
 }
 
+bool PressKey(Gtk::Window& window, guint keyval) {
+  GdkEventKey event{};
+  event.type = GDK_KEY_PRESS;
+  event.keyval = keyval;
+  event.window = window.get_window()->gobj();
+  gboolean handled = FALSE;
+  g_signal_emit_by_name(window.gobj(), "key-press-event", &event, &handled);
+  return handled;
+}
+
 std::string EvaluateInPage(TWebBrowser& wb, const std::string& script) {
   struct Answer {
     bool done = false;

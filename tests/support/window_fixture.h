@@ -46,6 +46,10 @@ class RecordingMail final : public MailService {
 // string ("" when there is none).
 std::string EvaluateInPage(TWebBrowser& wb, const std::string& script);
 
+// Gives `window` a key press of `keyval` as the toolkit would; answers
+// whether a handler took it.
+bool PressKey(Gtk::Window& window, guint keyval);
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;

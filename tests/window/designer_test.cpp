@@ -255,12 +255,7 @@ TEST_F(DesignerTest, NoToCloseDesignerKeepsTheWindowAndItsEdits) {
     EXPECT_EQ(dialogs_.shown.back().caption, "Orvindel Designer");
     EXPECT_EQ(dialogs_.shown.back().icon, MsgIcon::kQuestion);
     // Escape belongs to the page.
-    GdkEventKey key{};
-    key.type = GDK_KEY_PRESS;
-    key.keyval = GDK_KEY_Escape;
-    key.window = Designer().get_window()->gobj();
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(Designer().gobj(), "key-press-event", &key, &handled);
+    PressKey(Designer(), GDK_KEY_Escape);
     EXPECT_TRUE(Designer().Showing());
   });
   // Nothing is kept for the next opening.

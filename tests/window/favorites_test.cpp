@@ -206,12 +206,7 @@ TEST_F(FavoritesTest, HeaderClicksSortAndEscapeStoresTheOrder) {
   Window().tabelaColumnClick(FavoritesColumn::kUrl);
   EXPECT_EQ(Names(Window().Entries()), (std::vector<std::string>{"no url", "beta", "Alpha", "Gamma"}));
 
-  GdkEventKey event{};
-  event.type = GDK_KEY_PRESS;
-  event.keyval = GDK_KEY_Escape;
-  event.window = Window().get_window()->gobj();
-  gboolean handled = FALSE;
-  g_signal_emit_by_name(Window().gobj(), "key-press-event", &event, &handled);
+  PressKey(Window(), GDK_KEY_Escape);
   EXPECT_FALSE(Window().get_visible());
   EXPECT_EQ(Names(FileList()), (std::vector<std::string>{"no url", "beta", "Alpha", "Gamma"}));
 }
