@@ -306,8 +306,13 @@ void Tfdesigner::FillFonts() {
     return a.casefold_collate_key() < b.casefold_collate_key();
   });
   filling_ = true;
-  fonts_->clear();
-  for (const Glib::ustring& name : names) (*fonts_->append())[font_columns_.name] = name;
+  // The list's menu holds a row drawn in its own face for every family:
+  // it is made again only when the fonts have changed.
+  if (names != font_names_) {
+    fonts_->clear();
+    for (const Glib::ustring& name : names) (*fonts_->append())[font_columns_.name] = name;
+    font_names_ = std::move(names);
+  }
   FontName.set_active(0);
   filling_ = false;
 }

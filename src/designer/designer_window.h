@@ -85,6 +85,7 @@ class Tfdesigner : public SecondaryWindow, private EditCommandHost {
   std::unique_ptr<TWebBrowser> wbrisi_;
   FontColumns font_columns_;
   Glib::RefPtr<Gtk::ListStore> fonts_;
+  std::vector<Glib::ustring> font_names_;
   std::vector<std::pair<std::string, Gtk::ToolButton*>> buttons_;
   bool edit_mode_ = false;
   // The lists are being filled or reset: their changes are no choice.
