@@ -17,8 +17,9 @@ class EngineService {
   // The engine's version, e.g. "2.50.6".
   virtual std::string Version() const = 0;
   // Empties the engine's memory and disk caches of web content, waiting in
-  // the waiting loop until it is done; cookies, history and everything the
-  // program keeps itself stay.
+  // the waiting loop until it is done, and empties them once more a moment
+  // later, without waiting, for copies the engine was still writing to disk;
+  // cookies, history and everything the program keeps itself stay.
   virtual void ClearCache() = 0;
 };
 

@@ -619,9 +619,12 @@ std::string WebKitEngine::Version() const {
          std::to_string(webkit_get_micro_version());
 }
 
-void WebKitEngine::ClearCache() {
+namespace {
+
+// Asks the engine to empty its memory and disk caches; `done`, when given,
+// turns true once it has.
+void StartCacheClear(std::shared_ptr<bool> done) {
   WebKitWebsiteDataManager* data = webkit_web_context_get_website_data_manager(SharedContext());
-  auto done = std::make_shared<bool>(false);
   webkit_website_data_manager_clear(
       data,
       static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE |
@@ -631,11 +634,32 @@ void WebKitEngine::ClearCache() {
         std::unique_ptr<std::shared_ptr<bool>> done(static_cast<std::shared_ptr<bool>*>(data));
         webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result,
                                                  nullptr);
-        **done = true;
+        if (*done) **done = true;
       },
-      new std::shared_ptr<bool>(done));
+      new std::shared_ptr<bool>(std::move(done)));
+}
+
+// The engine writes a resource to its disk cache about a second after the
+// download, and a clear does not stop a write already queued: a stylesheet
+// that arrived just before the clear lands on disk after it and is served
+// from there on the next visit. A second clear once those writes are done
+// removes it.
+constexpr guint kLateWritesClearMs = 2000;
+guint g_late_writes_clear = 0;
+
+}  // namespace
+
+void WebKitEngine::ClearCache() {
+  auto done = std::make_shared<bool>(false);
+  StartCacheClear(done);
   // A clean-up the engine never finishes must not hold the window forever.
   WaitUntil([&] { return *done; }, 15000);
+  if (g_late_writes_clear) g_source_remove(g_late_writes_clear);
+  g_late_writes_clear = g_timeout_add(kLateWritesClearMs, [](gpointer) -> gboolean {
+    g_late_writes_clear = 0;
+    StartCacheClear(nullptr);
+    return G_SOURCE_REMOVE;
+  }, nullptr);
 }
 
 }  // namespace orv

@@ -44,13 +44,17 @@ class Failures:
 # One request as the server saw it. `target` is the request line's target as
 # sent: a path for an ordinary request, the whole address for a request sent
 # to us as a proxy. `path` and `query` are taken from it either way.
-Request = collections.namedtuple("Request", "method target path query user_agent host")
+# `headers` holds all request headers, their names in lower case.
+Request = collections.namedtuple("Request", "method target path query user_agent host headers",
+                                 defaults=(None,))
 
 
 class LocalServer:
     """An HTTP server on 127.0.0.1 (a free port) that logs every request and
-    answers with `respond(request)` -> (status, body bytes, content type).
-    Tests wait on the log with wait_for()."""
+    answers with `respond(request)` -> (status, body bytes, content type),
+    or with a fourth item, a dict of further response headers. Answers are
+    "Cache-Control: no-store" unless those headers say otherwise. Tests wait
+    on the log with wait_for()."""
 
     def __init__(self, respond):
         self._requests = []
@@ -73,8 +77,10 @@ class LocalServer:
                     self.rfile.read(length)
                 parsed = urllib.parse.urlsplit(self.path)
                 request = Request(self.command, self.path, parsed.path, parsed.query,
-                                  self.headers.get("User-Agent"), self.headers.get("Host"))
-                status, body, ctype = respond(request)
+                                  self.headers.get("User-Agent"), self.headers.get("Host"),
+                                  {k.lower(): v for k, v in self.headers.items()})
+                status, body, ctype, *more = respond(request)
+                extra = more[0] if more else {}
                 # Logged before the answer leaves, so a waiter woken by the
                 # log never runs ahead of what the browser can have seen.
                 with owner._cond:
@@ -82,8 +88,12 @@ class LocalServer:
                     owner._cond.notify_all()
                 self.send_response(status)
                 self.send_header("Content-Type", ctype)
-                self.send_header("Content-Length", str(len(body)))
-                self.send_header("Cache-Control", "no-store")
+                if status != 304:  # a 304 describes the stored body, not an empty one
+                    self.send_header("Content-Length", str(len(body)))
+                if not any(name.lower() == "cache-control" for name in extra):
+                    self.send_header("Cache-Control", "no-store")
+                for name, value in extra.items():
+                    self.send_header(name, value)
                 self.end_headers()
                 self.wfile.write(body)
 
