@@ -43,7 +43,7 @@ std::string Tfdl::ServerBase() {
   // The language files the program ships: beside an installed program in
   // share/orvindel, in a build tree in its own share/orvindel.
   const std::string program = services().folders.program_dir;
-  for (const std::string folder : {program + "../share/orvindel", program + "share/orvindel"}) {
+  for (const std::string& folder : {program + "../share/orvindel", program + "share/orvindel"}) {
     std::error_code ec;
     if (std::filesystem::is_directory(folder + "/Language", ec)) {
       gchar* uri = g_filename_to_uri(std::filesystem::weakly_canonical(folder).c_str(), nullptr,

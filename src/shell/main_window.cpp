@@ -25,11 +25,11 @@ TMainForm::TMainForm(App& app, Services& services)
       jp3(Gtk::ORIENTATION_HORIZONTAL),
       e3panel(Gtk::ORIENTATION_HORIZONTAL),
       spliter(Gtk::ORIENTATION_HORIZONTAL),
+      dxpanel(Gtk::ORIENTATION_VERTICAL),
+      dxbuttons(Gtk::ORIENTATION_HORIZONTAL),
       middle(Gtk::ORIENTATION_HORIZONTAL),
       p2(Gtk::ORIENTATION_VERTICAL),
       jpd(Gtk::ORIENTATION_HORIZONTAL),
-      dxpanel(Gtk::ORIENTATION_VERTICAL),
-      dxbuttons(Gtk::ORIENTATION_HORIZONTAL),
       app_(app),
       services_(services) {
   set_name("TMainForm");

@@ -91,7 +91,9 @@ TEST(MainCommands, TheMenusHoldTheirRowsInOrder) {
     EXPECT_EQ(r.hidden, e.hidden) << e.item;
     EXPECT_EQ(FindCommand(e.item), &r);
     // A parent comes before the rows of its submenu.
-    if (!r.parent.empty()) EXPECT_LT(FindCommand(r.parent), &r) << e.item;
+    if (!r.parent.empty()) {
+      EXPECT_LT(FindCommand(r.parent), &r) << e.item;
+    }
   }
   EXPECT_EQ(FindCommand("QuickMenu1"), nullptr);
   // The Address Bar items are listed only in floating mode.

@@ -142,7 +142,9 @@ TEST_F(WebKitBackendTest, CancelInBeforeNavigateReallyStopsTheLoad) {
   // A refused navigation leaves nothing loading: whatever progress it
   // showed ends at 0.
   EXPECT_EQ(browser_->ReadyState(), TWebBrowser::kReadyStateComplete);
-  if (!progress_.empty()) EXPECT_EQ(progress_.back(), 0);
+  if (!progress_.empty()) {
+    EXPECT_EQ(progress_.back(), 0);
+  }
   EXPECT_EQ(browser_->LocationURL(), server_.Url("/first"));
   EXPECT_EQ(title_, "first");
 }
