@@ -203,6 +203,10 @@ class TMainForm : public Gtk::Window {
   void htttpsClick();
   // Puts the keyboard into the address bar with its text selected.
   void FocusAddressBar();
+  // Shows `uri` in the address bar, unless the user is typing there: what
+  // a page reports then must not replace what is being typed.
+  void ShowAddress(const std::string& uri);
+  bool TypingAddress() const { return address_typed_ && e3.is_focus(); }
   // The 125 ms periodic check.
   void Timer1Timer();
 
@@ -371,6 +375,9 @@ class TMainForm : public Gtk::Window {
   std::string redirect_address_;
   bool side_panel_first_showing_ = true;
   bool redirect_look_ = false;
+  // The address bar's text was typed by the user since it last took the
+  // keyboard or sent the user somewhere.
+  bool address_typed_ = false;
   std::string program_dir_;
   std::string data_dir_;
   // The start-up step reached: what was read by then may be written back.

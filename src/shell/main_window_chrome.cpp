@@ -112,6 +112,11 @@ void TMainForm::BuildToolbar() {
   e3.signal_activate().connect([this] { e3KeyPress(); });
   // Any change of the text, typed or set, starts the progress afresh.
   e3.signal_changed().connect([this] { ResetProgress(); });
+  e3.signal_edited().connect([this] { address_typed_ = true; });
+  e3.signal_focus_out_event().connect([this](GdkEventFocus*) {
+    address_typed_ = false;
+    return false;
+  });
 }
 
 void TMainForm::BuildQuickPanel() {

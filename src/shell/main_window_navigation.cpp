@@ -38,7 +38,12 @@ void TMainForm::FocusAddressBar() {
   e3.select_region(0, -1);
 }
 
+void TMainForm::ShowAddress(const std::string& uri) {
+  if (!TypingAddress()) e3.set_text(uri);
+}
+
 void TMainForm::e3KeyPress() {
+  address_typed_ = false;
   TWebBrowser* wb = GetCurrentWB();
   if (!wb) return;
   wb->GrabFocus();
@@ -46,6 +51,7 @@ void TMainForm::e3KeyPress() {
 }
 
 void TMainForm::go3Click() {
+  address_typed_ = false;
   if (!GetCurrentWB()) return;
   const std::string text = e3.get_text();
   // A local file has no server to ask; searching the web for its path
@@ -153,7 +159,7 @@ void TMainForm::Timer1Timer() {
     TTabExtSheet* page = nbook.ActivePage();
     if (!page) return;
     if (jsand.get_parent() != page || topline.get_parent() != page) {
-      if (TWebBrowser* wb = GetCurrentWB()) e3.set_text(wb->LocationURL());
+      if (TWebBrowser* wb = GetCurrentWB()) ShowAddress(wb->LocationURL());
       ProcessPendingEvents();
       ReHome();
       htttpsClick();
@@ -170,13 +176,15 @@ void TMainForm::wbDownloadBegin(TWebBrowser& sender) {
   // A background tab that starts loading must not take over the toolbar.
   if (!IsCurrent(sender)) return;
   ShowStop(true);
-  e3.set_text(sender.LocationURL());
+  ShowAddress(sender.LocationURL());
 }
 
 void TMainForm::wbDownloadComplete(TWebBrowser&) {
   StartupFinished = true;
   ProcessPendingEvents();
-  if (TWebBrowser* wb = GetCurrentWB()) {
+  // A page that finishes loading while the user types an address leaves
+  // both the text and the keyboard where they are.
+  if (TWebBrowser* wb = GetCurrentWB(); wb && !TypingAddress()) {
     e3.set_text(wb->LocationURL());
     RunGuarded([&] { wb->GrabFocus(); });
   }
@@ -213,7 +221,7 @@ void TMainForm::wbTitleChange(TWebBrowser& sender, const std::string& title) {
     const std::string caption = TabCaptionForTitle(title);
     if (IsCurrent(sender)) {
       CurrentPageTitle = title;
-      e3.set_text(sender.LocationURL());
+      ShowAddress(sender.LocationURL());
     }
     if (page) page->SetCaption(caption);
     sender.TabTitle = caption;

@@ -130,6 +130,8 @@ void TMainForm::nbookChange() {
   // An agent chosen while another tab was active reaches this one too.
   browser->SetUserAgent(CurrentUserAgent);
   ProcessPendingEvents();
+  // Another tab's address replaces whatever was typed for this one.
+  address_typed_ = false;
   e3.set_text(browser->LocationURL());
   ProcessPendingEvents();
 }

@@ -351,7 +351,11 @@ void TGaugeEdit::SetBorderSingle(bool value) {
 
 // Entry calls -------------------------------------------------------------------------
 
-void TGaugeEdit::set_text(const Glib::ustring& text) { model_.SetText(text.raw()); }
+void TGaugeEdit::set_text(const Glib::ustring& text) {
+  setting_text_ = true;
+  model_.SetText(text.raw());
+  setting_text_ = false;
+}
 
 bool TGaugeEdit::activate() {
   Emit(activate_);
@@ -382,6 +386,7 @@ void TGaugeEdit::Changed() {
   accessible_length_ = model_.Length();
   g_signal_emit_by_name(accessible, "text-changed::insert", 0, accessible_length_);
   Emit(changed_);
+  if (!setting_text_) Emit(edited_);
 }
 
 void TGaugeEdit::CaretMoved() {

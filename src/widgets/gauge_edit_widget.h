@@ -61,6 +61,9 @@ class TGaugeEdit : public Gtk::DrawingArea {
   void set_text(const Glib::ustring& text);
   // Raised after every change of the text, typed or set.
   sigc::signal<void()>& signal_changed() { return changed_; }
+  // Raised after a change the user made (typed, pasted, cut, deleted,
+  // dropped), never after set_text.
+  sigc::signal<void()>& signal_edited() { return edited_; }
   // Raised by Enter.
   sigc::signal<void()>& signal_activate() { return activate_; }
   // Raises signal_activate, as Enter does.
@@ -137,7 +140,9 @@ class TGaugeEdit : public Gtk::DrawingArea {
   Glib::RefPtr<Pango::Layout> measure_layout_;
 
   sigc::signal<void()> changed_;
+  sigc::signal<void()> edited_;
   sigc::signal<void()> activate_;
+  bool setting_text_ = false;
 
   bool color_set_ = false;
   bool border_single_ = true;

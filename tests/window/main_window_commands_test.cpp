@@ -154,6 +154,25 @@ TEST_F(MainCommandsTest, ANewTabPutsTheKeyboardIntoTheAddressBar) {
   EXPECT_TRUE(Main().e3.is_focus());
 }
 
+TEST_F(MainCommandsTest, APageLoadingWhileAnAddressIsTypedLeavesTheTextAndTheKeyboard) {
+  web_.pages["http://home.test/"] = {"Home", "home"};
+  Start();
+  Main().Settings.NewTabOpensHome = true;
+  Main().Settings.HomePage = "http://home.test/";
+  // The new tab's home page loads while the user types.
+  Main().NewTab20Click();
+  for (guint key : {GDK_KEY_a, GDK_KEY_b}) Key(key);
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://home.test/");
+  EXPECT_EQ(AddressBar(), "ab");
+  EXPECT_TRUE(Main().e3.is_focus());
+  // Once the keyboard has gone to the page, the page's address shows again.
+  Main().GetCurrentWB()->GrabFocus();
+  Main().GetCurrentWB()->Refresh();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(AddressBar(), "http://home.test/");
+}
+
 TEST_F(MainCommandsTest, CaptionsFollowTheLanguageFile) {
   Start();
   WriteFile(OrvindelDir() + "Slovenscina.jez", "[poptool]\nExit=Izhod\nWeb Search=Iskanje\n");
