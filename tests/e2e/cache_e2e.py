@@ -25,7 +25,6 @@ usage: cache_e2e.py --browser build/orvindel --screenshot-tool build/x11_screens
                     [--artifacts build/artifacts]
 """
 
-import argparse
 import os
 import subprocess
 import sys
@@ -33,7 +32,7 @@ import threading
 import time
 import urllib.parse
 
-from harness import (focus_window, run_browser_on_private_display, take_screenshot,
+from harness import (browser_arguments, focus_window, run_browser_on_private_display, take_screenshot,
                      wait_for_window, window_geometry, xdotool)
 
 WINDOW_DEADLINE_S = 30
@@ -255,11 +254,7 @@ def start(args, name, run, clear_on_refresh, hold_first):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True)
-    ap.add_argument("--screenshot-tool", required=True)
-    ap.add_argument("--artifacts", default="artifacts")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
     results = [start(args, "cache", first_start, clear_on_refresh=False, hold_first=True),
                start(args, "cache-refresh", refresh_start, clear_on_refresh=True, hold_first=False)]
     return max(results)

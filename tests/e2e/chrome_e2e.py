@@ -15,7 +15,6 @@ usage: chrome_e2e.py --browser build/orvindel --screenshot-tool build/x11_screen
                      [--artifacts build/artifacts]
 """
 
-import argparse
 import configparser
 import os
 import struct
@@ -24,7 +23,7 @@ import sys
 import time
 import zlib
 
-from harness import (focus_window, run_browser_on_private_display, screen_colours,
+from harness import (browser_arguments, focus_window, run_browser_on_private_display, screen_colours,
                      wait_for_window, window_geometry, xdotool)
 
 SCREEN = (1280, 1024)
@@ -145,11 +144,7 @@ def run(args, server, browser, fail, home, artifacts):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True)
-    ap.add_argument("--screenshot-tool", required=True)
-    ap.add_argument("--artifacts", default="artifacts")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
 
     def after_exit(fail, home):
         config = configparser.ConfigParser(strict=False, interpolation=None)

@@ -19,7 +19,6 @@ usage: feeds_e2e.py --browser build/orvindel --screenshot-tool build/tests/e2e/x
                     [--artifacts build/artifacts]
 """
 
-import argparse
 import os
 import shutil
 import struct
@@ -27,7 +26,7 @@ import sys
 import tempfile
 import time
 
-from harness import (Browser, Failures, LocalServer, become_subreaper, browser_env,
+from harness import (browser_arguments, Browser, Failures, LocalServer, become_subreaper, browser_env,
                      describe_status, exit_on_signals, focus_window, start_session_bus,
                      start_x_server, sweep, take_screenshot, visible_windows, wait_for_window,
                      xdotool)
@@ -204,11 +203,7 @@ def stalled_feed(args, server, fail):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True)
-    ap.add_argument("--screenshot-tool", required=True)
-    ap.add_argument("--artifacts", default="artifacts")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
     for tool in ("xdotool", "Xvfb"):
         if not shutil.which(tool):
             print(f"FAIL: {tool} is not installed (scripts/install-deps installs it)", flush=True)

@@ -7,6 +7,7 @@ Everything here stays on 127.0.0.1 and in the temporary folder, and every
 wait has a deadline.
 """
 
+import argparse
 import collections
 import ctypes
 import http.server
@@ -482,6 +483,16 @@ def screen_colours(tool, target, rect, fail):
 
 
 # --- one browser on a private display ---------------------------------------------
+
+def browser_arguments(doc):
+    """The command line every script that drives the browser takes: the
+    binary, the screenshot helper and the artifacts folder."""
+    ap = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--browser", required=True, help="the orvindel binary")
+    ap.add_argument("--screenshot-tool", required=True, help="the x11_screenshot helper")
+    ap.add_argument("--artifacts", default="artifacts", help="folder for screenshots and logs")
+    return ap.parse_args()
+
 
 def run_browser_on_private_display(name, args, respond, browser_args, run, configure=None,
                                    after_exit=None, tools=("xdotool", "Xvfb"),

@@ -22,7 +22,6 @@ usage: popups_e2e.py --browser build/orvindel --screenshot-tool build/tests/e2e/
                      [--artifacts build/artifacts]
 """
 
-import argparse
 import configparser
 import os
 import shutil
@@ -32,7 +31,7 @@ import tempfile
 import time
 import types
 
-from harness import (BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
+from harness import (browser_arguments, BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
                      describe_status, exit_on_signals, focus_window, screen_colours,
                      start_session_bus, start_x_server, stop_process, sweep, take_screenshot,
                      use_display, visible_windows, wait_for_focus, wait_for_processes, wait_for_window,
@@ -400,11 +399,7 @@ def run_case(args, artifacts, fail, x_proc, case, page, body, settings=None, exp
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True, help="the orvindel binary")
-    ap.add_argument("--screenshot-tool", required=True, help="the x11_screenshot helper")
-    ap.add_argument("--artifacts", default="artifacts", help="folder for the screenshots and the logs")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
 
     for tool in ("xdotool", "Xvfb"):
         if not shutil.which(tool):

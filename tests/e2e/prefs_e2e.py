@@ -9,13 +9,12 @@ usage: prefs_e2e.py --browser build/orvindel --screenshot-tool build/x11_screens
                     [--artifacts build/artifacts]
 """
 
-import argparse
 import os
 import subprocess
 import sys
 import time
 
-from harness import (BUILTIN_UA, focus_window, run_browser_on_private_display,
+from harness import (browser_arguments, BUILTIN_UA, focus_window, run_browser_on_private_display,
                      take_screenshot, wait_for_window, window_geometry, xdotool)
 
 WINDOW_DEADLINE_S = 30
@@ -89,11 +88,7 @@ def run(args, server, browser, fail, artifacts):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True)
-    ap.add_argument("--screenshot-tool", required=True)
-    ap.add_argument("--artifacts", default="artifacts")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
 
     def configure(home):
         # Normal mode: the navigation bar with its own buttons, no floating bar.

@@ -19,7 +19,6 @@ usage: program_e2e.py --browser build/orvindel --screenshot-tool build/x11_scree
                       [--artifacts build/artifacts]
 """
 
-import argparse
 import configparser
 import os
 import shutil
@@ -28,7 +27,7 @@ import tempfile
 import time
 import urllib.parse
 
-from harness import (BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
+from harness import (browser_arguments, BUILTIN_UA, Browser, Failures, LocalServer, become_subreaper, browser_env,
                      describe_status, exit_on_signals, start_session_bus, sweep, take_screenshot)
 
 PAGE_TITLE = "Orvindel e2e page"
@@ -223,11 +222,7 @@ def run_session(label, browser_path, server, env, logs_dir, beacon_count, beacon
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True, help="the orvindel binary")
-    ap.add_argument("--screenshot-tool", required=True, help="the x11_screenshot helper")
-    ap.add_argument("--artifacts", default="artifacts", help="folder for the screenshot and logs")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
 
     if not os.environ.get("DISPLAY"):
         print("FAIL: no DISPLAY; run the test under xvfb-run -a", flush=True)

@@ -25,7 +25,6 @@ usage: typing_e2e.py --browser build/orvindel --screenshot-tool build/tests/e2e/
                      [--artifacts build/artifacts]
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -33,7 +32,7 @@ import sys
 import tempfile
 import time
 
-from harness import (BUILTIN_UA, PROBE_UA, Browser, Failures, LocalServer, become_subreaper,
+from harness import (browser_arguments, BUILTIN_UA, PROBE_UA, Browser, Failures, LocalServer, become_subreaper,
                      browser_env, describe_status, exit_on_signals, focus_window,
                      start_session_bus, start_x_server, sweep, take_screenshot, wait_for_processes,
                      wait_for_window, xdotool)
@@ -199,11 +198,7 @@ def run(args, server, browser, fail, screenshot):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--browser", required=True, help="the orvindel binary")
-    ap.add_argument("--screenshot-tool", required=True, help="the x11_screenshot helper")
-    ap.add_argument("--artifacts", default="artifacts", help="folder for the screenshot and the log")
-    args = ap.parse_args()
+    args = browser_arguments(__doc__)
 
     for tool in ("xdotool", "Xvfb"):
         if not shutil.which(tool):
