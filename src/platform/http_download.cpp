@@ -134,12 +134,9 @@ void ReadNext(const StatePtr& state) {
                                   OnRead, new StatePtr(state));
 }
 
-void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
-  std::unique_ptr<StatePtr> owner(static_cast<StatePtr*>(data));
-  DownloadState& state = **owner;
-  GError* error = nullptr;
-  GInputStream* body = soup_session_send_finish(SOUP_SESSION(source), result, &error);
-  g_clear_error(&error);
+// The body of a response or a file has been opened (or not): reading starts.
+void StartReading(const StatePtr& owner, GInputStream* body) {
+  DownloadState& state = *owner;
   if (state.finished || !body) {
     if (body) g_object_unref(body);
     Finish(state, false);
@@ -147,23 +144,23 @@ void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
   }
   ++state.activity;
   state.body = body;
-  ReadNext(*owner);
+  ReadNext(owner);
+}
+
+void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<StatePtr> owner(static_cast<StatePtr*>(data));
+  GError* error = nullptr;
+  GInputStream* body = soup_session_send_finish(SOUP_SESSION(source), result, &error);
+  g_clear_error(&error);
+  StartReading(*owner, body);
 }
 
 void OnFileOpened(GObject* source, GAsyncResult* result, gpointer data) {
   std::unique_ptr<StatePtr> owner(static_cast<StatePtr*>(data));
-  DownloadState& state = **owner;
   GError* error = nullptr;
   GFileInputStream* body = g_file_read_finish(G_FILE(source), result, &error);
   g_clear_error(&error);
-  if (state.finished || !body) {
-    if (body) g_object_unref(body);
-    Finish(state, false);
-    return;
-  }
-  ++state.activity;
-  state.body = G_INPUT_STREAM(body);
-  ReadNext(*owner);
+  StartReading(*owner, body ? G_INPUT_STREAM(body) : nullptr);
 }
 
 // Starts the exchange for an http or https address; false when the address
