@@ -275,22 +275,29 @@ void Tfrss::bbrefreshClick() {
     // The feed file goes as soon as it has been read.
     ScratchFile feed_file(ReserveNumberedFile(services().folders.TempDir(), "ovrss", ".xml"));
     if (cbfeeds.get_entry_text().empty()) return;
-    BusyCursor busy(*this);
-    try {
-      items = FetchFeed(*services().http, CurrentFeedUrl, feed_file.path());
-    } catch (const FeedError&) {
-      // A refresh that was overtaken meanwhile has nothing more to say.
-      if (generation != generation_) return;
-      throw;
-    }
+    if (!FetchCurrentFeed(generation, feed_file.path(), items)) return;
   }
-  if (generation != generation_ || !wbrss_) return;
   DigestLines lines;
   AddDigestHeader(lines);
   AddDigestItems(lines, items, name, [] { ProcessPendingEvents(); });
   if (generation != generation_ || !wbrss_) return;
   AddDigestFooter(lines);
   ShowDigest(lines);
+}
+
+bool Tfrss::FetchCurrentFeed(unsigned generation, const std::string& path,
+                             std::vector<FeedItem>& items) {
+  {
+    BusyCursor busy(*this);
+    try {
+      items = FetchFeed(*services().http, CurrentFeedUrl, path);
+    } catch (const FeedError&) {
+      // A refresh that was overtaken meanwhile has nothing more to say.
+      if (generation != generation_) return false;
+      throw;
+    }
+  }
+  return generation == generation_ && wbrss_;
 }
 
 void Tfrss::nalozivse() {
@@ -308,16 +315,7 @@ void Tfrss::nalozivse() {
     CurrentFeedUrl = FeedUrl(feed);
     CurrentFeedName = feed.caption;
     std::vector<FeedItem> items;
-    {
-      BusyCursor busy(*this);
-      try {
-        items = FetchFeed(*services().http, CurrentFeedUrl, feed_file.path());
-      } catch (const FeedError&) {
-        if (generation != generation_) return;
-        throw;
-      }
-    }
-    if (generation != generation_ || !wbrss_) return;
+    if (!FetchCurrentFeed(generation, feed_file.path(), items)) return;
     AddDigestItems(lines, items, feed.caption, [] { ProcessPendingEvents(); });
     if (generation != generation_ || !wbrss_) return;
     g_unlink(feed_file.path().c_str());

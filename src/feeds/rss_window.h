@@ -99,6 +99,12 @@ class Tfrss : public SecondaryWindow {
   // Grows with every refresh and every close: a refresh that finds it
   // changed after waiting for its download has been overtaken.
   unsigned generation_ = 0;
+  // Downloads and reads the current feed (CurrentFeedUrl) through the file
+  // at `path`, with the busy cursor. False when refresh `generation` has
+  // been overtaken meanwhile, or the reader's browser is gone; a feed that
+  // fails throws FeedError unless it was overtaken.
+  bool FetchCurrentFeed(unsigned generation, const std::string& path,
+                        std::vector<FeedItem>& items);
 };
 
 // Makes a new empty file `folder` + `prefix` + a number from 0 to 99999 +
