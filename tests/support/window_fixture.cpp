@@ -60,13 +60,25 @@ void WindowTest::TearDown() {
   std::filesystem::remove_all(root_, ec);
 }
 
-bool PressKey(Gtk::Window& window, guint keyval) {
+bool SendKey(Gtk::Window& window, GdkEventType type, guint keyval, int mods) {
   GdkEventKey event{};
-  event.type = GDK_KEY_PRESS;
+  event.type = type;
+  event.window = window.get_window() ? window.get_window()->gobj() : nullptr;
   event.keyval = keyval;
-  event.window = window.get_window()->gobj();
+  event.state = mods;
+  GdkKeymapKey* keys = nullptr;
+  gint n = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                        keyval, &keys, &n) &&
+      n > 0) {
+    event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+    event.group = static_cast<guint8>(keys[0].group);
+  }
+  g_free(keys);
   gboolean handled = FALSE;
-  g_signal_emit_by_name(window.gobj(), "key-press-event", &event, &handled);
+  g_signal_emit_by_name(window.gobj(),
+                        type == GDK_KEY_PRESS ? "key-press-event" : "key-release-event", &event,
+                        &handled);
   return handled;
 }
 

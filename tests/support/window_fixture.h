@@ -46,9 +46,13 @@ class RecordingMail final : public MailService {
 // string ("" when there is none).
 std::string EvaluateInPage(TWebBrowser& wb, const std::string& script);
 
-// Gives `window` a key press of `keyval` as the toolkit would; answers
-// whether a handler took it.
-bool PressKey(Gtk::Window& window, guint keyval);
+// Gives `window` a key event of `keyval` with the modifiers `mods` as the
+// X server would (text fields look keys up by their hardware code, so it is
+// filled from the keymap); answers whether a handler took it.
+bool SendKey(Gtk::Window& window, GdkEventType type, guint keyval, int mods = 0);
+inline bool PressKey(Gtk::Window& window, guint keyval, int mods = 0) {
+  return SendKey(window, GDK_KEY_PRESS, keyval, mods);
+}
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -34,32 +34,10 @@ class GaugeEditWidgetTest : public ::testing::Test, private ToolkitFirst {
     ASSERT_TRUE(WaitUntil([&] { return edit_.has_focus(); }, 3000));
   }
 
-  // A key as the window gets it from the X server; text fields look keys up
-  // by their hardware code, so it is filled from the keymap.
+  // A key as the window gets it from the X server: pressed and released.
   bool Key(guint keyval, int mods = 0) {
-    bool handled = false;
-    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-      GdkEventKey event{};
-      event.type = type;
-      event.window = window_.get_window()->gobj();
-      event.keyval = keyval;
-      event.state = mods;
-      event.time = GDK_CURRENT_TIME;
-      GdkKeymapKey* keys = nullptr;
-      gint n = 0;
-      if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                            keyval, &keys, &n) &&
-          n > 0) {
-        event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        event.group = static_cast<guint8>(keys[0].group);
-      }
-      g_free(keys);
-      gboolean done = FALSE;
-      g_signal_emit_by_name(window_.gobj(),
-                            type == GDK_KEY_PRESS ? "key-press-event" : "key-release-event", &event,
-                            &done);
-      if (type == GDK_KEY_PRESS) handled = done;
-    }
+    const bool handled = SendKey(window_, GDK_KEY_PRESS, keyval, mods);
+    SendKey(window_, GDK_KEY_RELEASE, keyval, mods);
     return handled;
   }
 

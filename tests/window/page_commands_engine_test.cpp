@@ -235,25 +235,7 @@ TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOth
                main.e3.get_text() == Url("/plain");
       },
       30000));
-  auto key = [&](guint keyval) {
-    GdkEventKey event{};
-    event.type = GDK_KEY_PRESS;
-    event.window = main.get_window() ? main.get_window()->gobj() : nullptr;
-    event.keyval = keyval;
-    event.state = GDK_CONTROL_MASK;
-    GdkKeymapKey* keys = nullptr;
-    gint n = 0;
-    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                          keyval, &keys, &n) &&
-        n > 0) {
-      event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-      event.group = static_cast<guint8>(keys[0].group);
-    }
-    g_free(keys);
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(main.gobj(), "key-press-event", &event, &handled);
-    return handled;
-  };
+  auto key = [&](guint keyval) { return PressKey(main, keyval, GDK_CONTROL_MASK); };
   main.GetCurrentWB()->GrabFocus();
   EXPECT_TRUE(Repeat(
       [&] {

@@ -28,26 +28,7 @@ class PageCommandsTest : public WindowTest {
     return std::any_of(web_.log.begin(), web_.log.end(),
                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
   }
-  bool Key(guint keyval, int mods = 0) {
-    GdkEventKey event{};
-    event.type = GDK_KEY_PRESS;
-    event.window = Main().get_window() ? Main().get_window()->gobj() : nullptr;
-    event.keyval = keyval;
-    event.state = mods;
-    // Key bindings of text fields look the key up by its hardware code.
-    GdkKeymapKey* keys = nullptr;
-    gint n = 0;
-    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                          keyval, &keys, &n) &&
-        n > 0) {
-      event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-      event.group = static_cast<guint8>(keys[0].group);
-    }
-    g_free(keys);
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(Main().gobj(), "key-press-event", &event, &handled);
-    return handled;
-  }
+  bool Key(guint keyval, int mods = 0) { return PressKey(Main(), keyval, mods); }
 };
 
 TEST_F(PageCommandsTest, PrintWithoutAnHtmlDocumentDoesNothing) {
