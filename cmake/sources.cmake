@@ -63,6 +63,7 @@ set(ORV_UI_SOURCES
   src/favorites/add_favorite_dialog.cpp
   src/favorites/add_system_favorite_dialog.cpp
   src/favorites/favorite_entry_dialog.cpp
+  src/favorites/list_entry_columns.cpp
   src/favorites/favorites_menu_widget.cpp
   src/favorites/favorites_window.cpp
   src/favorites/list_file_dialog.cpp

@@ -35,14 +35,6 @@ void SetButton(Gtk::Button& button, const char* label, const char* icon) {
 
 }  // namespace
 
-Tffavorit::Columns::Columns() {
-  add(caption);
-  add(url);
-  add(image_index);
-  add(has_url);
-  add(more);
-}
-
 Tffavorit::Tffavorit(App& app, Services& services)
     : SecondaryWindow(app, services, "Tffavorit", "Orvindel - Bookmarks"),
       root(Gtk::ORIENTATION_VERTICAL) {
@@ -135,36 +127,7 @@ std::string Tffavorit::FilePath() const {
   return const_cast<Tffavorit*>(this)->services().folders.OrvindelDir() + kFavoritesFile;
 }
 
-void Tffavorit::Row(const Gtk::TreeModel::Row& row, const ListEntry& entry) const {
-  row.set_value(columns.caption, Glib::ustring(entry.caption));
-  row.set_value(columns.url,
-                Glib::ustring(entry.sub_items.empty() ? std::string() : entry.sub_items[0]));
-  row.set_value(columns.image_index, static_cast<int>(entry.image_index));
-  row.set_value(columns.has_url, !entry.sub_items.empty());
-  if (entry.sub_items.size() > 1) {
-    row.set_value(columns.more,
-                  std::vector<std::string>(entry.sub_items.begin() + 1, entry.sub_items.end()));
-  }
-}
-
-ListEntry Tffavorit::EntryOf(const Gtk::TreeModel::Row& row) const {
-  ListEntry entry;
-  entry.caption = Glib::ustring(row[columns.caption]);
-  entry.image_index = row[columns.image_index];
-  if (row[columns.has_url]) {
-    entry.sub_items.push_back(Glib::ustring(row[columns.url]));
-    const std::vector<std::string> more = row[columns.more];
-    entry.sub_items.insert(entry.sub_items.end(), more.begin(), more.end());
-  }
-  return entry;
-}
-
-ListEntries Tffavorit::Entries() const {
-  ListEntries out;
-  out.reserve(store->children().size());
-  for (const auto& row : store->children()) out.push_back(EntryOf(row));
-  return out;
-}
+ListEntries Tffavorit::Entries() const { return columns.Entries(store); }
 
 void Tffavorit::SetEntries(const ListEntries& entries) {
   // Filled while detached, so that the view does not follow every row.
@@ -173,7 +136,7 @@ void Tffavorit::SetEntries(const ListEntries& entries) {
   GtkListStore* raw = store->gobj();
   for (const ListEntry& e : entries) {
     if (e.sub_items.size() > 1) {
-      Row(*store->append(), e);
+      columns.Fill(*store->append(), e, e.sub_items[0]);
       continue;
     }
     // One call per row: the common entry, a name and a URL, is set at once,
@@ -186,18 +149,9 @@ void Tffavorit::SetEntries(const ListEntries& entries) {
   tabela.set_model(store);
 }
 
-int Tffavorit::SelectedIndex() const {
-  auto it = const_cast<Gtk::TreeView&>(tabela).get_selection()->get_selected();
-  return it ? store->get_path(it)[0] : -1;
-}
+int Tffavorit::SelectedIndex() const { return SelectedRow(tabela); }
 
-void Tffavorit::Select(int index) {
-  if (index < 0 || index >= static_cast<int>(store->children().size())) {
-    tabela.get_selection()->unselect_all();
-    return;
-  }
-  tabela.get_selection()->select(store->children()[index]);
-}
+void Tffavorit::Select(int index) { SelectRow(tabela, index); }
 
 void Tffavorit::SpeedButton9Click() {
   SetEntries({});
@@ -244,7 +198,7 @@ void Tffavorit::AddFavorite(const std::string& name, const std::string& url) {
     SetEntries(list);
     loaded_ = true;
   }
-  Row(*store->append(), {name, 0, {url}});
+  columns.Fill(*store->append(), {name, 0, {url}}, url);
   SaveList();
 }
 
@@ -330,19 +284,7 @@ void Tffavorit::BitBtn3Click() {
 }
 
 void Tffavorit::BitBtn4Click() {
-  if (store->children().empty()) return;
-  int index = SelectedIndex();
-  if (index < 0) index = 0;
-  const Gtk::TreeRowReference chosen(store, store->get_path(store->children()[index]));
-  Tfeditfavorites& dialog = app().feditfavorites();
-  auto row = *store->get_iter(chosen.get_path());
-  dialog.ename.set_text(row[columns.caption]);
-  dialog.eurl.set_text(row[columns.url]);
-  if (dialog.ShowModal(this) != ModalResult::kOk || !chosen.is_valid()) return;
-  row = *store->get_iter(chosen.get_path());
-  row[columns.caption] = dialog.ename.get_text();
-  row[columns.url] = dialog.eurl.get_text();
-  row[columns.has_url] = true;
+  EditSelectedEntry(tabela, store, columns, app().feditfavorites(), *this);
 }
 
 void Tffavorit::BitBtn2Click() { app().faddfav().ShowModal(this); }

@@ -10,6 +10,7 @@
 
 #include "ui/secondary_window.h"
 #include "favorites/favorites_sort.h"
+#include "favorites/list_entry_columns.h"
 #include "favorites/list_file.h"
 
 namespace orv {
@@ -66,17 +67,7 @@ class Tffavorit : public SecondaryWindow {
   // The transparency value, taken from the settings at each activation.
   int AlphaBlendValue = 255;
 
-  class Columns : public Gtk::TreeModelColumnRecord {
-   public:
-    Columns();
-    Gtk::TreeModelColumn<Glib::ustring> caption;
-    Gtk::TreeModelColumn<Glib::ustring> url;
-    // What the file holds beyond name and URL, carried through unchanged.
-    Gtk::TreeModelColumn<int> image_index;
-    Gtk::TreeModelColumn<bool> has_url;
-    Gtk::TreeModelColumn<std::vector<std::string>> more;
-  };
-  Columns columns;
+  ListEntryColumns columns;
   Glib::RefPtr<Gtk::ListStore> store;
 
   Gtk::Box root;
@@ -90,8 +81,6 @@ class Tffavorit : public SecondaryWindow {
   // later turn: the close may come from one of their own items.
   void RetireMenu();
   void Close();
-  void Row(const Gtk::TreeModel::Row& row, const ListEntry& entry) const;
-  ListEntry EntryOf(const Gtk::TreeModel::Row& row) const;
   bool on_delete_event(GdkEventAny* event) override;
   bool on_key_press_event(GdkEventKey* event) override;
   bool TabelaButtonPress(GdkEventButton* event);

@@ -22,14 +22,6 @@ constexpr char kListCss[] =
 
 }  // namespace
 
-Tfmanage::Columns::Columns() {
-  add(caption);
-  add(url);
-  add(image_index);
-  add(has_url);
-  add(more);
-}
-
 Tfmanage::Tfmanage(App& app, Services& services)
     : SecondaryWindow(app, services, "Tfmanage", "Manage Feeds"),
       root(Gtk::ORIENTATION_HORIZONTAL),
@@ -114,48 +106,16 @@ void Tfmanage::ReloadFromFile(Gtk::Window* owner) {
   if (status == ListFileStatus::kLoaded) SetEntries(list);
 }
 
-ListEntries Tfmanage::Entries() const {
-  ListEntries out;
-  for (const auto& row : store->children()) {
-    ListEntry entry;
-    entry.caption = Glib::ustring(row[columns.caption]);
-    entry.image_index = row[columns.image_index];
-    if (row[columns.has_url]) {
-      entry.sub_items.push_back(Glib::ustring(row[columns.url]));
-      const std::vector<std::string> more = row[columns.more];
-      entry.sub_items.insert(entry.sub_items.end(), more.begin(), more.end());
-    }
-    out.push_back(std::move(entry));
-  }
-  return out;
-}
+ListEntries Tfmanage::Entries() const { return columns.Entries(store); }
 
 void Tfmanage::SetEntries(const ListEntries& entries) {
   store->clear();
-  for (const ListEntry& e : entries) {
-    auto row = *store->append();
-    row[columns.caption] = e.caption;
-    row[columns.url] = FeedUrl(e);
-    row[columns.image_index] = e.image_index;
-    row[columns.has_url] = !e.sub_items.empty();
-    if (e.sub_items.size() > 1) {
-      row[columns.more] = std::vector<std::string>(e.sub_items.begin() + 1, e.sub_items.end());
-    }
-  }
+  for (const ListEntry& e : entries) columns.Fill(*store->append(), e, FeedUrl(e));
 }
 
-int Tfmanage::SelectedIndex() const {
-  auto it = const_cast<Gtk::TreeView&>(tabela).get_selection()->get_selected();
-  return it ? store->get_path(it)[0] : -1;
-}
+int Tfmanage::SelectedIndex() const { return SelectedRow(tabela); }
 
-void Tfmanage::Select(int index) {
-  if (index < 0 || index >= static_cast<int>(store->children().size())) {
-    tabela.get_selection()->unselect_all();
-    return;
-  }
-  tabela.get_selection()->select(store->children()[index]);
-}
+void Tfmanage::Select(int index) { SelectRow(tabela, index); }
 
 void Tfmanage::ShowModal(Gtk::Window* parent) {
   if (showing_) return;
@@ -211,21 +171,7 @@ void Tfmanage::SB3Click() { Move(-1); }
 
 void Tfmanage::sb4Click() { Move(2); }
 
-void Tfmanage::SB5Click() {
-  if (store->children().empty()) return;
-  int index = SelectedIndex();
-  if (index < 0) index = 0;
-  const Gtk::TreeRowReference chosen(store, store->get_path(store->children()[index]));
-  Tfslide& dialog = app().fslide();
-  auto row = *store->get_iter(chosen.get_path());
-  dialog.ename.set_text(row[columns.caption]);
-  dialog.eurl.set_text(row[columns.url]);
-  if (dialog.ShowModal(this) != ModalResult::kOk || !chosen.is_valid()) return;
-  row = *store->get_iter(chosen.get_path());
-  row[columns.caption] = dialog.ename.get_text();
-  row[columns.url] = dialog.eurl.get_text();
-  row[columns.has_url] = true;
-}
+void Tfmanage::SB5Click() { EditSelectedEntry(tabela, store, columns, app().fslide(), *this); }
 
 void Tfmanage::BitBtn1Click() {
   const std::string path = FilePath();

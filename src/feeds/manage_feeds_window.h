@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "favorites/list_entry_columns.h"
 #include "favorites/list_file.h"
 #include "ui/secondary_window.h"
 
@@ -42,17 +43,7 @@ class Tfmanage : public SecondaryWindow {
   int SelectedIndex() const;
   void Select(int index);
 
-  class Columns : public Gtk::TreeModelColumnRecord {
-   public:
-    Columns();
-    Gtk::TreeModelColumn<Glib::ustring> caption;
-    Gtk::TreeModelColumn<Glib::ustring> url;
-    // What the file holds beyond name and URL, carried through unchanged.
-    Gtk::TreeModelColumn<int> image_index;
-    Gtk::TreeModelColumn<bool> has_url;
-    Gtk::TreeModelColumn<std::vector<std::string>> more;
-  };
-  Columns columns;
+  ListEntryColumns columns;
   Glib::RefPtr<Gtk::ListStore> store;
 
   Gtk::Box root;
