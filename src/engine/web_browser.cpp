@@ -90,22 +90,29 @@ void TWebBrowser::WaitUntilComplete() const {
   WaitUntil([this] { return ReadyState() == kReadyStateComplete; });
 }
 
-std::string TWebBrowser::RunDocumentOp(DocumentOp op, const std::string& argument) {
-  if (!backend_->HasDocument()) throw EngineError("The page has no document");
+std::string TWebBrowser::AwaitDocument(const std::function<void(DocumentCallback)>& start,
+                                       const std::string& refusal) {
   struct Result {
     bool done = false;
     bool ok = false;
     std::string value;
   };
   auto result = std::make_shared<Result>();
-  backend_->RunDocumentOp(op, argument, [result](bool ok, const std::string& value) {
+  start([result](bool ok, const std::string& value) {
     result->done = true;
     result->ok = ok;
     result->value = value;
   });
   WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
-  if (!result->done || !result->ok) throw EngineError("The page has no document");
+  if (!result->done || !result->ok) throw EngineError(refusal);
   return result->value;
+}
+
+std::string TWebBrowser::RunDocumentOp(DocumentOp op, const std::string& argument) {
+  if (!backend_->HasDocument()) throw EngineError("The page has no document");
+  return AwaitDocument(
+      [&](DocumentCallback done) { backend_->RunDocumentOp(op, argument, std::move(done)); },
+      "The page has no document");
 }
 
 std::string TWebBrowser::BodyHtml() { return RunDocumentOp(DocumentOp::kGetBodyHtml, {}); }
@@ -166,22 +173,15 @@ void TWebBrowser::ExecCommand(const std::string& name, bool show_ui, const EditV
     if (!address || TrimBlanks(*address).empty()) return;
     plan.value = TrimBlanks(*address);
   }
-  struct Result {
-    bool done = false;
-    bool ok = false;
-  };
-  auto result = std::make_shared<Result>();
-  auto done = [result](bool ok, const std::string&) {
-    result->done = true;
-    result->ok = ok;
-  };
-  if (plan.action == EditAction::kInsertElement) {
-    backend_->InsertElement(plan.value, done);
-  } else {
-    backend_->RunEditCommand(plan.name, plan.value, done);
-  }
-  WaitUntil([&] { return result->done; }, kDocumentTimeoutMs);
-  if (!result->done || !result->ok) throw EngineError("The page refused the command " + name);
+  AwaitDocument(
+      [&](DocumentCallback done) {
+        if (plan.action == EditAction::kInsertElement) {
+          backend_->InsertElement(plan.value, std::move(done));
+        } else {
+          backend_->RunEditCommand(plan.name, plan.value, std::move(done));
+        }
+      },
+      "The page refused the command " + name);
 }
 
 FindDialog& TWebBrowser::ShowFindDialog() {

@@ -153,6 +153,10 @@ class TWebBrowser : private BackendEvents {
   void BecomeRelatedTo(BrowserBackend& opener);
 
   std::string RunDocumentOp(DocumentOp op, const std::string& argument);
+  // Starts a document request with `start` and waits for its answer; throws
+  // EngineError(`refusal`) when the page refuses or does not answer in time.
+  std::string AwaitDocument(const std::function<void(DocumentCallback)>& start,
+                            const std::string& refusal);
 
   // Between Navigate and the engine's answer the page is not complete yet,
   // though the engine has not started loading: waiting loops must wait.
