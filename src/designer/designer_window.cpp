@@ -269,8 +269,8 @@ Gtk::ToolButton* Tfdesigner::Button(std::string_view hint) {
 }
 
 void Tfdesigner::Open(const std::string& address) {
-  // The agent goes to the browser before the page is asked for, so that the
-  // page comes as the chosen agent would get it.
+  // The activation's agent: it goes to the browser before the page is asked
+  // for, so that the page comes as the chosen agent would get it.
   wbrisi().SetUserAgent(app().MainForm().CurrentUserAgent);
   RunGuarded([&] { wbrisi().Navigate(address); });
   set_title(std::string(kCaption) + " " + address);
@@ -281,7 +281,6 @@ void Tfdesigner::Open(const std::string& address) {
 }
 
 void Tfdesigner::BeforeShow() {
-  wbrisi().SetUserAgent(app().MainForm().CurrentUserAgent);
   edit_mode_ = false;
   FillFonts();
 }
