@@ -51,6 +51,23 @@ class PageCommandsEngineTest : public WindowTest {
     window_.reset();
     WindowTest::TearDown();
   }
+  // The main window over the real engine, its first tab showing a page of
+  // words with its address in the address bar.
+  TMainForm& StartMainWindowOnAPage() {
+    pages_["/plain"] = "<html><body><p>Words of the page</p></body></html>";
+    browser_.reset();
+    services_.engine = &engine_;
+    StartApp({Url("/plain")});
+    TMainForm& main = app_->MainForm();
+    EXPECT_TRUE(Pump(
+        [&] {
+          TWebBrowser* wb = main.GetCurrentWB();
+          return wb && wb->HasDocument() && wb->ReadyState() == 4 &&
+                 main.e3.get_text() == Url("/plain");
+        },
+        30000));
+    return main;
+  }
   bool LoadAndWait(const std::string& address) {
     complete_ = false;
     browser_->Navigate(address);
@@ -223,18 +240,7 @@ TEST_F(PageCommandsEngineTest, PasteGoesIntoThePagesTextField) {
 // The main window with the real engine: Ctrl+C copies the address while the
 // address bar has the keyboard, and the page's text otherwise.
 TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOtherwise) {
-  pages_["/plain"] = "<html><body><p>Words of the page</p></body></html>";
-  browser_.reset();
-  services_.engine = &engine_;
-  StartApp({Url("/plain")});
-  TMainForm& main = app_->MainForm();
-  ASSERT_TRUE(Pump(
-      [&] {
-        TWebBrowser* wb = main.GetCurrentWB();
-        return wb && wb->HasDocument() && wb->ReadyState() == 4 &&
-               main.e3.get_text() == Url("/plain");
-      },
-      30000));
+  TMainForm& main = StartMainWindowOnAPage();
   auto key = [&](guint keyval) { return PressKey(main, keyval, GDK_CONTROL_MASK); };
   main.GetCurrentWB()->GrabFocus();
   EXPECT_TRUE(Repeat(
@@ -252,17 +258,7 @@ TEST_F(PageCommandsEngineTest, CtrlCCopiesTheAddressInTheAddressBarAndThePageOth
 
 // Print from the main window: the engine's print dialog, cancelled.
 TEST_F(PageCommandsEngineTest, CancellingThePrintDialogSaysCanceledByUser) {
-  pages_["/plain"] = "<html><body><p>Words of the page</p></body></html>";
-  browser_.reset();
-  services_.engine = &engine_;
-  StartApp({Url("/plain")});
-  TMainForm& main = app_->MainForm();
-  ASSERT_TRUE(Pump(
-      [&] {
-        TWebBrowser* wb = main.GetCurrentWB();
-        return wb && wb->HasDocument() && wb->ReadyState() == 4;
-      },
-      30000));
+  TMainForm& main = StartMainWindowOnAPage();
   bool dialog_seen = false;
   auto cancel = Glib::signal_timeout().connect(
       [&] {
