@@ -8,10 +8,7 @@ Tfaddstring::Tfaddstring(App& app, Services& services)
       BitBtn1("_OK", true),
       BitBtn2("_Cancel", true),
       box_(Gtk::ORIENTATION_VERTICAL, 8) {
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  set_skip_taskbar_hint(true);
-  set_position(Gtk::WIN_POS_CENTER);
+  FixedDialog();
   set_border_width(12);
   eadd.set_width_chars(60);
   eadd.set_activates_default(true);

@@ -22,10 +22,7 @@ Tfdl::Tfdl(App& app, Services& services)
     : SecondaryWindow(app, services, "Tfdl", "Download Languages"),
       bb1("Close"),
       box_(Gtk::ORIENTATION_VERTICAL, 6) {
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  set_skip_taskbar_hint(true);
-  set_position(Gtk::WIN_POS_CENTER);
+  FixedDialog();
   set_default_size(329, 489);
   set_border_width(6);
   bb1.set_halign(Gtk::ALIGN_END);

@@ -15,10 +15,7 @@ Tfhomepage::Tfhomepage(App& app, Services& services)
       box_(Gtk::ORIENTATION_VERTICAL, 8),
       top_(Gtk::ORIENTATION_HORIZONTAL, 6),
       buttons_(Gtk::ORIENTATION_HORIZONTAL, 6) {
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  set_skip_taskbar_hint(true);
-  set_position(Gtk::WIN_POS_CENTER);
+  FixedDialog();
   set_border_width(8);
   set_default_size(484, 70);
   ehomepage.set_size_request(401, -1);

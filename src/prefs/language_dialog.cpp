@@ -16,10 +16,7 @@ Tfjezik::Tfjezik(App& app, Services& services)
       English("English"),
       bb1("Cancel"),
       box_(Gtk::ORIENTATION_VERTICAL, 6) {
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  set_skip_taskbar_hint(true);
-  set_position(Gtk::WIN_POS_CENTER);
+  FixedDialog();
   set_default_size(370, 462);
   set_border_width(6);
   buttons_.set_layout(Gtk::BUTTONBOX_END);

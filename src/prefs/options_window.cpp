@@ -59,10 +59,7 @@ Tfoptions::Tfoptions(App& app, Services& services)
       sbdeffaultbrowser("Default Browser"),
       user_agents_(InitialUserAgents()),
       box_(Gtk::ORIENTATION_VERTICAL, 8) {
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  set_skip_taskbar_hint(true);
-  set_position(Gtk::WIN_POS_CENTER);
+  FixedDialog();
   set_border_width(12);
 
   Gtk::RadioButton::Group engines = brg1.get_group();

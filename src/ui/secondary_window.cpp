@@ -20,6 +20,13 @@ ModalResult SecondaryWindow::ShowModal(Gtk::Window* parent) {
   return result_.value_or(ModalResult::kCancel);
 }
 
+void SecondaryWindow::FixedDialog() {
+  set_resizable(false);
+  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+  set_skip_taskbar_hint(true);
+  set_position(Gtk::WIN_POS_CENTER);
+}
+
 void SecondaryWindow::EndModal(ModalResult result) {
   if (showing_) result_ = result;
 }

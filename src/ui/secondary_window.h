@@ -35,6 +35,9 @@ class SecondaryWindow : public Gtk::Window {
  protected:
   App& app() { return app_; }
   Services& services() { return services_; }
+  // Makes this a dialog of a fixed size, without a taskbar entry, centred
+  // on the screen.
+  void FixedDialog();
   // Runs just before a modal showing.
   virtual void BeforeShow() {}
   // Runs once the window is up, before the wait for EndModal begins.
