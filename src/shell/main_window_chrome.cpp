@@ -113,9 +113,10 @@ void TMainForm::BuildToolbar() {
   // Any change of the text, typed or set, starts the progress afresh.
   e3.signal_changed().connect([this] { ResetProgress(); });
   e3.signal_edited().connect([this] { address_typed_ = true; });
-  e3.signal_focus_out_event().connect([this](GdkEventFocus*) {
-    address_typed_ = false;
-    return false;
+  // The typed text is given up when the keyboard moves to another part of
+  // the window; another program taking the keyboard for a while keeps it.
+  signal_set_focus().connect([this](Gtk::Widget* focus) {
+    if (focus != &e3) address_typed_ = false;
   });
 }
 

@@ -141,9 +141,20 @@ TEST_F(MainCommandsTest, APageLoadingWhileAnAddressIsTypedLeavesTheTextAndTheKey
   Start();
   Main().Settings.NewTabOpensHome = true;
   Main().Settings.HomePage = "http://home.test/";
-  // The new tab's home page loads while the user types.
+  // The new tab's home page loads while the user types, and another
+  // program's window takes the keyboard for a moment.
   Main().NewTab20Click();
   for (guint key : {GDK_KEY_a, GDK_KEY_b}) Key(key);
+  for (bool in : {false, true}) {
+    GdkEventFocus focus{GDK_FOCUS_CHANGE, Main().get_window()->gobj(), TRUE,
+                        static_cast<gint16>(in)};
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(Main().gobj(), in ? "focus-in-event" : "focus-out-event", &focus,
+                          &handled);
+    if (!in) {
+      ASSERT_TRUE(Settle());
+    }
+  }
   ASSERT_TRUE(Settle());
   EXPECT_EQ(Main().GetCurrentWB()->LocationURL(), "http://home.test/");
   EXPECT_EQ(AddressBar(), "ab");
