@@ -353,7 +353,6 @@ void Tfdesigner::akcija(const std::string& command) {
 }
 
 void Tfdesigner::Run(const std::string& command, bool show_ui, const EditValue& value) {
-  if (!wbrisi().HasDocument()) return;
   try {
     wbrisi().ExecCommand(command, show_ui, value, *this);
   } catch (const EngineError& e) {
