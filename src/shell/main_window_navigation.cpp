@@ -43,7 +43,6 @@ void TMainForm::ShowAddress(const std::string& uri) {
 }
 
 void TMainForm::e3KeyPress() {
-  address_typed_ = false;
   TWebBrowser* wb = GetCurrentWB();
   if (!wb) return;
   wb->GrabFocus();
