@@ -283,8 +283,8 @@ class TMainForm : public Gtk::Window {
       QuickWebSearch3, SetQuickWebSearch1, gt1, gt2, gt3, gt4, ProgressBarEndColor1, FullScreen1,
       Exit2;
   Gtk::MenuItem OpenFile1, SaveAs1, Print2, PrintPreview2, Edit2, Cut2, Copy2, Paste2, Sellectall2,
-      ViewSource2, WYSIWYGDesignerdevelopmentversion1, ReadMail1, MailLinkToThisPage2, Options1, AboutOrvindel1,
-      DeleteTemporaryInternetFiles2;
+      ViewSource2, WYSIWYGDesignerdevelopmentversion1, ReadMail1, MailLinkToThisPage2, Options1,
+      AboutOrvindel1, DeleteTemporaryInternetFiles2;
   Gtk::Button xq1;
   Gtk::MenuItem RSSReader1, AddRSS2, ScrollingRSS1;
 
