@@ -232,8 +232,12 @@ void FeedParser::Feed(std::string_view chunk) {
 std::vector<FeedItem> FeedParser::Finish(const std::function<void()>& pace) {
   if (impl_->failed) throw FeedError("The feed could not be read.");
   impl_->failed = true;
-  xmlParseChunk(impl_->context, nullptr, 0, 1);
-  if (!impl_->context->wellFormed || !impl_->context->myDoc) {
+  // A parser stopped by characters it cannot decode may keep its document
+  // marked well-formed, with no element in it: its answer and the element
+  // tell that it did not get to the end.
+  const int ended = xmlParseChunk(impl_->context, nullptr, 0, 1);
+  if (ended != 0 || !impl_->context->wellFormed || !impl_->context->myDoc ||
+      !xmlDocGetRootElement(impl_->context->myDoc)) {
     throw FeedError(ParserMessage(impl_->context));
   }
   return ItemsOf(impl_->context->myDoc, pace);

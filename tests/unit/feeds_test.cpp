@@ -204,6 +204,26 @@ TEST(FeedParser, ReadsPieceByPieceAndRefusesMoreThan32MiB) {
       FeedError);
 }
 
+TEST(FeedParser, UndecodableTextIsRefusedWhereverThePiecesEnd) {
+  // Read as UCS-4: "<", a name character, "<", then code points beyond
+  // Unicode. Split after nine bytes, the parser once stopped at the bad
+  // characters without an error and left a document with no element.
+  const std::string xml("\0\0\0<\0\x0dY\x08\0\0\0<\0\x0dY\x8f\x8f\x8f\x73\x0d\x8f\x8f\x8f\x73\x0dg",
+                        26);
+  for (size_t piece : {size_t{1}, size_t{4}, size_t{9}, xml.size()}) {
+    FeedParser parser;
+    EXPECT_THROW(
+        {
+          for (size_t at = 0; at < xml.size(); at += piece) {
+            parser.Feed(std::string_view(xml).substr(at, piece));
+          }
+          parser.Finish();
+        },
+        FeedError)
+        << "pieces of " << piece;
+  }
+}
+
 TEST(FeedList, MoveAsTheButtonsDo) {
   struct Case {
     const char* what;
